@@ -177,7 +177,7 @@ void GalleryRoot::rebuild() { screen_ = gallery_screen(sender_, cells_, last_eve
 launch::LaunchRecord gallery_record() {
   launch::LaunchRecord record;
   record.app_id = "org.vimo.gallery";
-  record.fixture_names = {"narrow", "working"};
+  record.fixture_names = {"narrow", "working", "tall"};
   record.live = [] { return WidgetPtr(std::make_unique<GalleryRoot>()); };
   record.preview = [](const launch::LaunchContext& ctx) {
     launch::PreviewRoot out;
@@ -186,7 +186,9 @@ launch::LaunchRecord gallery_record() {
     return out;
   };
   record.window_size = [](const launch::LaunchContext& ctx) {
-    return ctx.fixture && *ctx.fixture == "narrow" ? launch::WindowSize{520, 820} : launch::WindowSize{1280, 800};
+    if (ctx.fixture && *ctx.fixture == "narrow") return launch::WindowSize{520, 820};
+    if (ctx.fixture && *ctx.fixture == "tall") return launch::WindowSize{1280, 1700};
+    return launch::WindowSize{1280, 800};
   };
   record.may_close = [] { return true; };
   record.persist_opener = &persist::open;

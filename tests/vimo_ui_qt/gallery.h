@@ -58,7 +58,8 @@ class GalleryRoot : public vimo_ui::Widget {
 };
 
 // The launch record of the gallery program: fixture "narrow" opens a
-// 520 x 820 window, "working" starts a worker that answers after 400 ms.
+// 520 x 820 window, "tall" one of 1280 x 1700 that shows the whole gallery,
+// "working" starts a worker that answers after 400 ms.
 vimo_ui::launch::LaunchRecord gallery_record();
 
 }  // namespace gallery
