@@ -44,8 +44,6 @@ constexpr double kMediaHeight = 842;
 constexpr double kMargin = 18;
 constexpr double kFitWidth = kMediaWidth - 2 * kMargin;    // 559
 constexpr double kFitHeight = kMediaHeight - 2 * kMargin;  // 806
-constexpr std::uint64_t kFontObject = 1;
-constexpr std::uint64_t kPagesObject = 2;
 
 // The header's second line is a comment of bytes above 127, so that tools
 // guessing at text or binary see a binary file.
