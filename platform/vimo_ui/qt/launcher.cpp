@@ -8,7 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include <csignal>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QSocketNotifier>
 #include <QEventLoop>
 #include <QPixmap>
 #include <QStringList>
@@ -123,6 +131,33 @@ void settle(qt::EventLoopHost& host, double seconds) {
   loop.exec();
 }
 
+// SIGTERM and SIGINT close the window through the loop, as the close
+// button would, instead of killing the process mid-update.
+int signal_pipe[2] = {-1, -1};
+
+void on_stop_signal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const auto n = ::write(signal_pipe[1], &byte, 1);
+}
+
+void close_on_stop_signals(QWidget* window) {
+  if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, window);
+  QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+    char buffer[16];
+    while (::read(signal_pipe[0], buffer, sizeof buffer) > 0) {
+    }
+    if (!window->close()) return;  // the program said no
+    QCoreApplication::quit();
+  });
+  struct sigaction action = {};
+  action.sa_handler = on_stop_signal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
 void flush_events() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
@@ -208,6 +243,9 @@ int run_or_exit(LaunchRecord record, int argc, char** argv) {
     return 0;
   }
 
+  auto* quit = new QShortcut(QKeySequence::Quit, window);
+  QObject::connect(quit, &QShortcut::activated, window, [window] { window->close(); });
+  close_on_stop_signals(window);
   if (record.fullscreen) window->showFullScreen();
   else if (record.show_on_start) window->show();
   return app.exec();

@@ -114,11 +114,6 @@ bool draws_children(Kind k) {
   }
 }
 
-void repolish(QWidget* w) {
-  w->style()->unpolish(w);
-  w->style()->polish(w);
-}
-
 QVBoxLayout* bare_column(QWidget* owner) {
   auto* l = new QVBoxLayout(owner);
   l->setContentsMargins(0, 0, 0, 0);
@@ -214,7 +209,10 @@ Renderer::Renderer(QWidget* frame, std::function<void()> on_input) : frame_(fram
   if (!frame_->layout()) bare_column(frame_);
 }
 
-Renderer::~Renderer() = default;
+Renderer::~Renderer() {
+  // The mounted widgets call back into this renderer; they go with it.
+  if (root_) delete root_->widget;
+}
 
 void Renderer::input_happened() {
   if (on_input_) on_input_();
@@ -297,7 +295,7 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
       break;
     }
     case Kind::Container: {
-      auto* frame = new QFrame(parent);
+      auto* frame = new Surface(Surface::Look::None, parent);
       n->widget = frame;
       n->box = bare_column(frame);
       break;
@@ -311,6 +309,7 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
       area->setWidgetResizable(true);
       area->setFrameShape(QFrame::NoFrame);
       area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      area->viewport()->setAutoFillBackground(false);
       auto* content = new QWidget;
       n->box = bare_column(content);
       n->box->setContentsMargins(24, 24, 24, 32);
@@ -320,8 +319,7 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
     }
     case Kind::Card: {
       const auto& c = static_cast<const Card&>(w);
-      auto* frame = new QFrame(parent);
-      frame->setProperty("vkind", "card");
+      auto* frame = new Surface(Surface::Look::Card, parent);
       auto* outer = bare_column(frame);
       outer->setContentsMargins(card_padding, card_padding, card_padding, card_padding);
       if (c.title) {
@@ -345,11 +343,13 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
       break;
     }
     case Kind::Banner: {
-      auto* frame = new QFrame(parent);
-      frame->setProperty("vkind", "banner");
-      frame->setProperty("vtone", qs(n->shape));
+      const Tone tone = static_cast<const Banner&>(w).tone;
+      auto* frame = new Surface(tone == Tone::Success   ? Surface::Look::Success
+                                : tone == Tone::Warning ? Surface::Look::Warning
+                                                        : Surface::Look::Error,
+                                parent);
       auto* l = bare_column(frame);
-      l->setContentsMargins(16, 12, 16, 12);
+      l->setContentsMargins(20, 12, 16, 12);
       l->setSpacing(4);
       n->label = wrapped_label(frame);
       set_label_style(n->label, TextStyle::Heading, 15);
@@ -361,10 +361,11 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
       break;
     }
     case Kind::Button: {
-      auto* b = new QPushButton(parent);
-      b->setProperty("vkind", qs(n->shape));
-      b->setCursor(Qt::PointingHandCursor);
-      b->setIconSize(QSize(20, 20));
+      const ButtonKind kind = static_cast<const Button&>(w).button_kind;
+      auto* b = new ToolkitButton(kind == ButtonKind::Emphasised ? ToolkitButton::Look::Emphasised
+                                  : kind == ButtonKind::Plain    ? ToolkitButton::Look::Plain
+                                                                 : ToolkitButton::Look::Action,
+                                  parent);
       QObject::connect(b, &QPushButton::clicked, b, [this, n] {
         if (n->action) {
           auto action = n->action;  // the call may lead to this node being replaced later
@@ -382,8 +383,7 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
       break;
     }
     case Kind::ProgressBar: {
-      n->bar = new QProgressBar(parent);
-      n->bar->setTextVisible(false);
+      n->bar = new ProgressView(parent);
       n->bar->setFixedHeight(8);
       n->widget = n->bar;
       break;
@@ -405,8 +405,7 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
       break;
     }
     case Kind::Divider: {
-      auto* line = new QFrame(parent);
-      line->setProperty("vkind", "divider");
+      auto* line = new Surface(Surface::Look::Divider, parent);
       line->setFixedHeight(1);
       n->widget = line;
       break;
@@ -717,10 +716,9 @@ void Renderer::apply(Node& n, const Widget& w) {
       f->setSizePolicy(c.max_width ? QSizePolicy::Expanding : QSizePolicy::Preferred, QSizePolicy::Preferred);
       const bool was_card = n.container_sig[4] == 1;
       if (c.card_surface != was_card || n.container_sig[4] < 0) {
-        f->setProperty("vkind", c.card_surface ? "card" : "");
+        static_cast<Surface*>(f)->set_look(c.card_surface ? Surface::Look::Card : Surface::Look::None);
         n.box->setContentsMargins(c.card_surface ? QMargins(card_padding, card_padding, card_padding, card_padding)
                                                  : QMargins());
-        repolish(f);
       }
       std::copy(sig, sig + 5, n.container_sig);
       break;
@@ -742,17 +740,15 @@ void Renderer::apply(Node& n, const Widget& w) {
     }
     case Kind::Button: {
       const auto& b = static_cast<const Button&>(w);
-      const QString name = qs(b.label);
-      // A little air between icon and label; the accessible name stays the label.
-      const QString text = b.icon ? QStringLiteral(" ") + name : name;
+      const QString text = qs(b.label);
       if (n.button->text() != text) {
         n.button->setText(text);
-        n.button->setAccessibleName(name);
+        n.button->setAccessibleName(text);
+        n.button->updateGeometry();
       }
       if (n.button->height() != b.height || n.button->minimumHeight() != b.height) n.button->setFixedHeight(std::max(1, b.height));
       if (b.icon != n.icon) {
         n.icon = b.icon;
-        n.button->setText(b.icon ? QStringLiteral(" ") + name : name);
         const QColor ink = b.button_kind == ButtonKind::Emphasised ? colors::on_accent : colors::text;
         n.button->setIcon(b.icon ? role_icon(*b.icon, ink) : QIcon());
       }
@@ -884,12 +880,11 @@ void Renderer::apply(Node& n, const Widget& w) {
         while (QLayoutItem* item = l->takeAt(0)) delete item;
         const int count = static_cast<int>(g.labels.size());
         for (int i = 0; i < count; ++i) {
-          auto* b = new QPushButton(qs(g.labels[static_cast<std::size_t>(i)]), n.widget);
-          b->setCheckable(true);
+          auto* b = new ToolkitButton(ToolkitButton::Look::Segment, n.widget);
+          b->setText(qs(g.labels[static_cast<std::size_t>(i)]));
           b->setFixedHeight(36);
-          b->setCursor(Qt::PointingHandCursor);
-          b->setProperty("vkind", "segment");
-          b->setProperty("vpos", count == 1 ? "only" : i == 0 ? "first" : i == count - 1 ? "last" : "middle");
+          using Segment = ToolkitButton::Segment;
+          b->set_segment(count == 1 ? Segment::Only : i == 0 ? Segment::First : i == count - 1 ? Segment::Last : Segment::Middle);
           n.group->addButton(b, i);
           l->addWidget(b);
         }

@@ -29,48 +29,6 @@ void apply_look(QApplication& app) {
   QFont f = app.font();
   f.setPixelSize(14);
   app.setFont(f);
-  app.setStyleSheet(style_sheet());
-}
-
-QString style_sheet() {
-  // Dynamic properties carry the widget's role: vkind on surfaces and
-  // buttons, vtone on banners.
-  return QStringLiteral(R"(
-QScrollArea { background: transparent; border: none; }
-QScrollArea > QWidget > QWidget { background: transparent; }
-QFrame[vkind="card"] {
-  background: #ffffff; border: 1px solid #e3e6ea; border-radius: 12px;
-}
-QFrame[vkind="banner"] { border-radius: 10px; border: 1px solid; border-left-width: 5px; }
-QFrame[vtone="success"] { background: #ecfdf3; border-color: #12a150; }
-QFrame[vtone="warning"] { background: #fff8e6; border-color: #d98a00; }
-QFrame[vtone="error"] { background: #fdf0f0; border-color: #d33a3a; }
-QFrame[vkind="divider"] { background: #e3e6ea; border: none; }
-QPushButton {
-  background: #ffffff; color: #1f2937; border: 1px solid #cfd4db; border-radius: 8px;
-  padding: 0 16px; font-size: 14px;
-}
-QPushButton:hover { background: #f1f4f8; }
-QPushButton:pressed { background: #e6eaf0; }
-QPushButton:focus { border: 2px solid #2563eb; }
-QPushButton[vkind="emphasised"] {
-  background: #2563eb; color: #ffffff; border: 1px solid #2563eb; font-weight: 600;
-}
-QPushButton[vkind="emphasised"]:hover { background: #1d4ed8; }
-QPushButton[vkind="emphasised"]:focus { border: 2px solid #1e3a8a; }
-QPushButton[vkind="plain"] { background: transparent; border: 1px solid transparent; color: #1d4ed8; }
-QPushButton[vkind="plain"]:hover { background: #eaf0fd; }
-QPushButton[vkind="segment"] { border-radius: 0; margin: 0; padding: 0 14px; border-right-width: 0; }
-QPushButton[vkind="segment"][vpos="first"] { border-top-left-radius: 8px; border-bottom-left-radius: 8px; }
-QPushButton[vkind="segment"][vpos="last"] {
-  border-top-right-radius: 8px; border-bottom-right-radius: 8px; border-right-width: 1px;
-}
-QPushButton[vkind="segment"][vpos="only"] { border-radius: 8px; border-right-width: 1px; }
-QPushButton[vkind="segment"]:checked { background: #2563eb; color: #ffffff; border-color: #2563eb; }
-QProgressBar { background: #e6e9ee; border: none; border-radius: 4px; }
-QProgressBar::chunk { background: #2563eb; border-radius: 4px; }
-QCheckBox { spacing: 10px; }
-)");
 }
 
 QFont text_font(TextStyle style, int size_px) {
@@ -114,8 +72,14 @@ QPixmap icon_pixmap(IconRole role, int size_px, const QColor& color, qreal devic
 }
 
 QIcon role_icon(IconRole role, const QColor& color) {
+  // Drawn once per role and colour: buttons are made on every screen change.
+  static QHash<QString, QIcon> cache;
+  const QString key = QString::number(static_cast<int>(role)) + color.name();
+  auto it = cache.find(key);
+  if (it != cache.end()) return *it;
   QIcon icon;
   for (int side : {16, 20, 24, 32, 48}) icon.addPixmap(icon_pixmap(role, side, color));
+  cache.insert(key, icon);
   return icon;
 }
 

@@ -23,9 +23,9 @@ inline const QColor accent{0x25, 0x63, 0xeb};
 inline const QColor on_accent{0xff, 0xff, 0xff};
 }  // namespace colors
 
-// Palette, base font and style sheet for the whole application.
+// Style, palette and base font for the whole application. Surfaces and
+// buttons paint themselves; there is no style sheet to match per widget.
 void apply_look(QApplication& app);
-QString style_sheet();
 
 // The font of a text style at a pixel size.
 QFont text_font(TextStyle style, int size_px);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include <QDateTime>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +21,198 @@ constexpr int page_width = 180;
 constexpr int page_height = 254;  // A4 proportions
 constexpr int caption_height = 28;
 }  // namespace
+
+namespace {
+
+struct Tones {
+  QColor fill;
+  QColor border;
+};
+
+Tones surface_tones(Surface::Look look) {
+  switch (look) {
+    case Surface::Look::Card: return {colors::surface, colors::border};
+    case Surface::Look::Success: return {QColor(0xec, 0xfd, 0xf3), QColor(0x12, 0xa1, 0x50)};
+    case Surface::Look::Warning: return {QColor(0xff, 0xf8, 0xe6), QColor(0xd9, 0x8a, 0x00)};
+    case Surface::Look::Error: return {QColor(0xfd, 0xf0, 0xf0), QColor(0xd3, 0x3a, 0x3a)};
+    case Surface::Look::Divider: return {colors::border, colors::border};
+    case Surface::Look::None: break;
+  }
+  return {Qt::transparent, Qt::transparent};
+}
+
+}  // namespace
+
+Surface::Surface(Look look, QWidget* parent) : QFrame(parent), look_(look) {}
+
+void Surface::set_look(Look look) {
+  if (look == look_) return;
+  look_ = look;
+  update();
+}
+
+void Surface::paintEvent(QPaintEvent*) {
+  if (look_ == Look::None) return;
+  QPainter painter(this);
+  const Tones t = surface_tones(look_);
+  if (look_ == Look::Divider) {
+    painter.fillRect(rect(), t.fill);
+    return;
+  }
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  const double radius = look_ == Look::Card ? 12 : 10;
+  painter.setPen(QPen(t.border, 1));
+  painter.setBrush(t.fill);
+  painter.drawRoundedRect(r, radius, radius);
+  if (look_ != Look::Card) {
+    // Banners carry their tone as a stripe down the leading edge.
+    QPainterPath clip;
+    clip.addRoundedRect(r, radius, radius);
+    painter.setClipPath(clip);
+    painter.fillRect(QRectF(r.left(), r.top(), 5, r.height()), t.border);
+  }
+}
+
+ToolkitButton::ToolkitButton(Look look, QWidget* parent) : QPushButton(parent), look_(look) {
+  setCursor(Qt::PointingHandCursor);
+  setIconSize(QSize(20, 20));
+  setAttribute(Qt::WA_Hover);
+  if (look_ == Look::Segment) setCheckable(true);
+}
+
+void ToolkitButton::set_segment(Segment position) {
+  segment_ = position;
+  update();
+}
+
+QSize ToolkitButton::sizeHint() const {
+  const QFontMetrics fm(font());
+  const int padding = look_ == Look::Segment ? 14 : 16;
+  int w = fm.horizontalAdvance(text()) + 2 * padding;
+  if (!icon().isNull()) w += iconSize().width() + 8;
+  return {w, std::max(minimumHeight(), fm.height() + 16)};
+}
+
+void ToolkitButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const bool down = isDown();
+  const bool hover = underMouse() && isEnabled();
+  const bool on = isCheckable() && isChecked();
+
+  QColor fill = colors::surface;
+  QColor border(0xcf, 0xd4, 0xdb);
+  QColor ink = colors::text;
+  switch (look_) {
+    case Look::Emphasised:
+      fill = down ? QColor(0x1e, 0x40, 0xaf) : hover ? QColor(0x1d, 0x4e, 0xd8) : colors::accent;
+      border = fill;
+      ink = colors::on_accent;
+      break;
+    case Look::Plain:
+      fill = down ? QColor(0xdc, 0xe6, 0xfb) : hover ? QColor(0xea, 0xf0, 0xfd) : QColor(Qt::transparent);
+      border = Qt::transparent;
+      ink = QColor(0x1d, 0x4e, 0xd8);
+      break;
+    case Look::Action:
+    case Look::Segment:
+      if (on) {
+        fill = colors::accent;
+        border = colors::accent;
+        ink = colors::on_accent;
+      } else {
+        fill = down ? QColor(0xe6, 0xea, 0xf0) : hover ? QColor(0xf1, 0xf4, 0xf8) : colors::surface;
+      }
+      break;
+  }
+  if (!isEnabled()) ink = colors::secondary;
+
+  // Segments join into one bar: only the outer corners are rounded.
+  const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  const double radius = 8;
+  QPainterPath shape;
+  if (look_ != Look::Segment || segment_ == Segment::Only) {
+    shape.addRoundedRect(r, radius, radius);
+  } else {
+    const bool round_left = segment_ == Segment::First;
+    const bool round_right = segment_ == Segment::Last;
+    shape.addRoundedRect(r, radius, radius);
+    QPainterPath square;
+    square.addRect(r.adjusted(round_left ? radius : 0, 0, round_right ? -radius : 0, 0));
+    shape = shape.united(square);
+  }
+  painter.setPen(QPen(border, 1));
+  painter.setBrush(fill);
+  painter.drawPath(shape);
+  if (hasFocus()) {
+    painter.setPen(QPen(look_ == Look::Emphasised ? QColor(0x1e, 0x3a, 0x8a) : colors::accent, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(shape);
+  }
+
+  const QFontMetrics fm(font());
+  const QString label = text().trimmed();
+  const int text_w = fm.horizontalAdvance(label);
+  const bool has_icon = !icon().isNull();
+  const int icon_w = has_icon ? iconSize().width() : 0;
+  const int gap = has_icon && !label.isEmpty() ? 8 : 0;
+  const int total = icon_w + gap + text_w;
+  int x = std::max(4, (width() - total) / 2);
+  if (has_icon) {
+    const QPixmap pm = icon().pixmap(iconSize(), devicePixelRatioF());
+    painter.drawPixmap(QPoint(x, (height() - iconSize().height()) / 2), pm);
+    x += icon_w + gap;
+  }
+  painter.setPen(ink);
+  painter.drawText(QRect(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   fm.elidedText(label, Qt::ElideRight, width() - x - 4));
+}
+
+ProgressView::ProgressView(QWidget* parent) : QProgressBar(parent) {
+  setTextVisible(false);
+  sweep_.setInterval(40);
+  sweep_.callOnTimeout(this, [this] {
+    if (maximum() == minimum()) update();
+    else sweep_.stop();
+  });
+}
+
+void ProgressView::showEvent(QShowEvent* event) {
+  QProgressBar::showEvent(event);
+  sweep_.start();
+}
+
+void ProgressView::hideEvent(QHideEvent* event) {
+  QProgressBar::hideEvent(event);
+  sweep_.stop();
+}
+
+void ProgressView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF track = rect();
+  const double radius = track.height() / 2;
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xe6, 0xe9, 0xee));
+  painter.drawRoundedRect(track, radius, radius);
+  painter.setBrush(colors::accent);
+  if (maximum() == minimum()) {
+    if (!sweep_.isActive() && isVisible()) sweep_.start();
+    // A third of the track, moving across and wrapping once every 1.6 s.
+    const double phase = double(QDateTime::currentMSecsSinceEpoch() % 1600) / 1600.0;
+    const double w = track.width() / 3;
+    const double x = -w + phase * (track.width() + w);
+    painter.setClipRect(track);
+    painter.drawRoundedRect(QRectF(x, 0, w, track.height()), radius, radius);
+    return;
+  }
+  const double span = double(maximum()) - minimum();
+  const double fraction = std::clamp((double(value()) - minimum()) / span, 0.0, 1.0);
+  if (fraction > 0)
+    painter.drawRoundedRect(QRectF(0, 0, std::max(track.height(), track.width() * fraction), track.height()), radius,
+                            radius);
+}
 
 QImage image_from_rgba(const std::vector<std::uint8_t>* rgba, std::uint32_t width, std::uint32_t height) {
   if (!rgba || width == 0 || height == 0) return {};

@@ -4,13 +4,69 @@
 
 #include <functional>
 
+#include <QFrame>
 #include <QImage>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QString>
 #include <QWidget>
 
 #include "vimo_ui/local_state.h"
 
 namespace vimo_ui::qt {
+
+// A painted surface: a card, a banner in one of three tones, a divider line,
+// or nothing (a plain container). Painted directly rather than through a
+// style sheet, which would cost every widget of a screen a style lookup.
+class Surface : public QFrame {
+ public:
+  enum class Look { None, Card, Success, Warning, Error, Divider };
+  explicit Surface(Look look, QWidget* parent = nullptr);
+  void set_look(Look look);
+  Look look() const { return look_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  Look look_;
+};
+
+// The toolkit's push button: 44 px action, icon, emphasised and plain
+// buttons, and the segments of a segmented control.
+class ToolkitButton : public QPushButton {
+ public:
+  enum class Look { Action, Emphasised, Plain, Segment };
+  enum class Segment { Only, First, Middle, Last };
+  ToolkitButton(Look look, QWidget* parent = nullptr);
+  void set_segment(Segment position);
+  Look look() const { return look_; }
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  Look look_;
+  Segment segment_ = Segment::Only;
+};
+
+// A slim rounded bar; with range 0..0 a segment sweeps across it.
+class ProgressView : public QProgressBar {
+ public:
+  explicit ProgressView(QWidget* parent = nullptr);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void showEvent(QShowEvent*) override;
+  void hideEvent(QHideEvent*) override;
+
+ private:
+  QTimer sweep_;
+};
 
 // Copies an RGBA buffer (width * height * 4 bytes) into an image; a null
 // image when the buffer is missing or shorter than the sizes claim.
