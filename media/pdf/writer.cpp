@@ -31,6 +31,7 @@
 #include <mutex>
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "pdf/number.h"
@@ -202,7 +203,13 @@ void compress_images(std::span<const ImageJob> jobs, ObjectTable& table, const W
   {
     std::vector<std::jthread> helpers;
     helpers.reserve(threads - 1);
-    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(run);
+    for (unsigned t = 1; t < threads; ++t) {
+      try {
+        helpers.emplace_back(run);
+      } catch (const std::system_error&) {
+        break;  // no more threads to be had: the ones running share the work
+      }
+    }
     run();
   }
   if (failure) std::rethrow_exception(failure);

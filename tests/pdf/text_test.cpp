@@ -1,6 +1,8 @@
 // WinAnsi mapping of the invisible text and literal-string escaping.
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,8 @@ struct EncodeCase {
   std::string input;  // UTF-8, possibly malformed
   std::vector<std::uint8_t> expected;
 };
+
+void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
 
 class EncodeWinAnsi : public ::testing::TestWithParam<EncodeCase> {};
 
@@ -59,6 +63,8 @@ struct EscapeCase {
   std::string expected;
 };
 
+void PrintTo(const EscapeCase& c, std::ostream* os) { *os << c.name; }
+
 class EscapePdfString : public ::testing::TestWithParam<EscapeCase> {};
 
 TEST_P(EscapePdfString, EscapesOnlyWhatALiteralStringNeeds) {
@@ -77,6 +83,44 @@ INSTANTIATE_TEST_SUITE_P(
         EscapeCase{"other_bytes_copied", bytes("%<>[]{}/#\t?"), "%<>[]{}/#\t?"},
         EscapeCase{"empty", {}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Reads a literal string the way a PDF reader does (the escapes this writer
+// can produce, plus the rule that an unescaped ")" ends the string).
+std::vector<std::uint8_t> read_literal(const std::vector<std::uint8_t>& s, bool& ended_early) {
+  std::vector<std::uint8_t> out;
+  ended_early = false;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == ')' || s[i] == '(') {
+      ended_early = true;  // a reader would balance or end here
+      return out;
+    }
+    if (s[i] != '\\') {
+      out.push_back(s[i] == '\r' ? '\n' : s[i]);  // readers turn raw line ends into LF
+      continue;
+    }
+    if (++i == s.size()) {
+      ended_early = true;
+      return out;
+    }
+    switch (s[i]) {
+      case 'n': out.push_back('\n'); break;
+      case 'r': out.push_back('\r'); break;
+      default: out.push_back(s[i]);
+    }
+  }
+  return out;
+}
+
+TEST(EscapePdfStringRoundTrip, AnyBytesReadBackUnchanged) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 500; ++round) {
+    std::vector<std::uint8_t> in(rng() % 40);
+    for (auto& b : in) b = static_cast<std::uint8_t>(rng() % 4 == 0 ? "()\\\n\r"[rng() % 5] : rng());
+    bool ended_early = false;
+    EXPECT_EQ(read_literal(escape_pdf_string(in), ended_early), in);
+    EXPECT_FALSE(ended_early);
+  }
+}
 
 TEST(IsBlank, OnlyUnicodeWhiteSpaceIsBlank) {
   const struct {
