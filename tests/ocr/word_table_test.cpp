@@ -80,6 +80,8 @@ TEST(WordTable, ReadsRowsAndSkipsMalformedOnesOneByOne) {
         {"last line without line feed kept", header + "5\t1\t1\t1\t1\t1\t1\t1\t1\t1\t90\tlast", {{"last", 0.9f}}},
         {"carriage return of an unterminated last line stays in the text field",
          header + "5\t1\t1\t1\t1\t1\t1\t1\t1\t1\t90\tlast\r", {{"last", 0.9f}}},
+        {"8 MB lines skipped alone",
+         header + std::string(8'000'000, 'x') + "\n" + row("90", std::string(8'000'000, 'y')) + ok, {{"kept", 0.965f}}},
         {"NUL and invalid bytes are just text", header + row("90", std::string("a\0b\xff", 4)), {{std::string("a\0b\xff", 4), 0.9f}}},
         {"sorted by line then word, stable for equal numbers",
          header + row("80", "second", "2", "1") + row("70", "first", "1", "1") + row("60", "tie-a", "3", "1") +
