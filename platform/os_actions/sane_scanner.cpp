@@ -3,6 +3,8 @@
 // with a watchdog and cancels a scan whose data stops arriving.
 #include "os_actions/sane_scanner.h"
 
+#include "os_actions/watched_call.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
@@ -220,13 +222,14 @@ Result<ImageBytes> encode_page(const std::vector<Frame>& frames) {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // libsane is initialised once and never left: backends keep process-wide state.
+// The lock lives as long as the process: abandoned workers may still hold it.
 std::timed_mutex& sane_lock() {
   static std::timed_mutex m;
   return m;
 }
+
+constexpr std::chrono::milliseconds cancel_grace{5000};
 
 void ensure_sane() {
   static std::once_flag once;
@@ -240,83 +243,16 @@ std::string status_text(std::string_view what, SANE_Status status) {
   return std::string(what) + ": " + sane_strstatus(status);
 }
 
-// Shared between a caller and the worker running libsane for it.
-struct Watch {
-  std::mutex m;
-  std::condition_variable cv;
-  bool done = false;
-  std::atomic<bool> abandoned{false};
-  std::atomic<Clock::rep> last_activity{Clock::now().time_since_epoch().count()};
-  std::mutex handle_m;
-  SANE_Handle handle = nullptr;
-
-  void touch() { last_activity = Clock::now().time_since_epoch().count(); }
-  void set_handle(SANE_Handle h) {
-    std::lock_guard lock(handle_m);
-    handle = h;
-  }
-  bool cancel() {
-    std::lock_guard lock(handle_m);
-    if (!handle) return false;
-    sane_cancel(handle);
-    return true;
-  }
-};
-
-// Runs `work` on a worker holding libsane, waits while it makes progress and
-// answers within `stall` of its last sign of life (plus a short grace for a
-// cancelled scan to stop); an abandoned worker finishes on its own.
-template <class T>
-Result<T> run_bounded(std::function<Result<T>(Watch&)> work, std::chrono::milliseconds stall,
-                      std::string_view what) {
-  auto watch = std::make_shared<Watch>();
-  auto result = std::make_shared<Result<T>>(std::unexpected(std::string(what) + ": not finished"));
-  std::thread([watch, result, work = std::move(work), stall] {
-    std::unique_lock lock(sane_lock(), std::defer_lock);
-    Result<T> r = std::unexpected(std::string("the scanner service is busy"));
-    if (lock.try_lock_for(stall) && !watch->abandoned) {
-      ensure_sane();
-      watch->touch();
-      r = work(*watch);
-    }
-    std::lock_guard g(watch->m);
-    *result = std::move(r);
-    watch->done = true;
-    watch->cv.notify_all();
-  }).detach();
-
-  constexpr auto grace = std::chrono::seconds(5);
-  std::optional<Clock::time_point> cancelled_at;
-  std::unique_lock g(watch->m);
-  while (!watch->done) {
-    watch->cv.wait_for(g, std::chrono::milliseconds(50));
-    if (watch->done) break;
-    const auto now = Clock::now();
-    const Clock::time_point last{Clock::duration(watch->last_activity.load())};
-    if (!cancelled_at && now - last > stall) {
-      if (watch->cancel()) {
-        cancelled_at = now;
-        continue;
-      }
-      watch->abandoned = true;
-      return std::unexpected(std::string(what) + ": the scanner stopped answering");
-    }
-    if (cancelled_at && now - *cancelled_at > grace) {
-      watch->abandoned = true;
-      return std::unexpected(std::string(what) + ": the scanner stopped answering");
-    }
-  }
-  if (cancelled_at) return std::unexpected(std::string(what) + ": the scanner stopped sending data");
-  return std::move(*result);
-}
-
 // One open device; closes itself.
 class Device {
  public:
-  Device(SANE_Handle h, Watch& watch) : h_(h), watch_(watch) { watch_.set_handle(h); }
+  // sane_cancel may be called from another thread while a read blocks.
+  Device(SANE_Handle h, Watch& watch) : h_(h), watch_(watch) {
+    watch_.set_canceller([h] { sane_cancel(h); });
+  }
   ~Device() {
     sane_cancel(h_);
-    watch_.set_handle(nullptr);
+    watch_.set_canceller(nullptr);
     sane_close(h_);
   }
   Device(const Device&) = delete;
@@ -458,8 +394,10 @@ Result<ImageBytes> scan_locked(Watch& watch, const std::string& id, const ScanOp
 SaneScanners::SaneScanners(SystemServiceOptions options) : options_(std::move(options)) {}
 
 Result<std::vector<Scanner>> SaneScanners::scanners() {
-  return run_bounded<std::vector<Scanner>>(
+  return run_watched<std::vector<Scanner>>(
+      sane_lock(),
       [](Watch&) -> Result<std::vector<Scanner>> {
+        ensure_sane();
         const SANE_Device** list = nullptr;
         if (SANE_Status s = sane_get_devices(&list, SANE_FALSE); s != SANE_STATUS_GOOD)
           return std::unexpected(status_text("list scanners", s));
@@ -472,14 +410,18 @@ Result<std::vector<Scanner>> SaneScanners::scanners() {
         }
         return out;
       },
-      options_.scanner_list_timeout, "list scanners");
+      WatchLimits{options_.scanner_list_timeout, cancel_grace}, "list scanners");
 }
 
 Result<ImageBytes> SaneScanners::scan_page(const std::string& scanner_id, const ScanOptions& options) {
   if (scanner_id.empty()) return std::unexpected("no scanner given");
-  return run_bounded<ImageBytes>(
-      [scanner_id, options](Watch& watch) { return scan_locked(watch, scanner_id, options); },
-      options_.scan_stall_timeout, "scan");
+  return run_watched<ImageBytes>(
+      sane_lock(),
+      [scanner_id, options](Watch& watch) {
+        ensure_sane();
+        return scan_locked(watch, scanner_id, options);
+      },
+      WatchLimits{options_.scan_stall_timeout, cancel_grace}, "scan");
 }
 
 }  // namespace os_actions::printing

@@ -225,7 +225,6 @@ TEST(Service, UserDefaultStaysInTheUsersFolder) {
   // A second queue whose name has a hyphen and non-ASCII letters.
   const std::string other = "Büro-Drucker";
   ASSERT_EQ(box.shell("lpadmin -h " + box.socket + " -p " + other + " -v " + box.printer_uri + " -m everywhere -E"), 0);
-  const std::string server_files_before = box.read_file("etc/printers.conf") + box.read_file("etc/lpoptions");
 
   for (const std::string& name : {other, std::string(kQueue)}) {
     auto done = service().set_default(name);
@@ -235,7 +234,9 @@ TEST(Service, UserDefaultStaysInTheUsersFolder) {
     for (const auto& q : *qs) EXPECT_EQ(q.is_default, q.name == name) << q.name;
   }
   EXPECT_NE(box.read_file("home/.cups/lpoptions").find(std::string("Default ") + kQueue), std::string::npos);
-  EXPECT_EQ(box.read_file("etc/printers.conf") + box.read_file("etc/lpoptions"), server_files_before);
+  // Neither the server's default nor its options file changed.
+  EXPECT_EQ(box.read_file("etc/printers.conf").find("<DefaultPrinter"), std::string::npos);
+  EXPECT_EQ(box.read_file("etc/lpoptions"), "");
   EXPECT_FALSE(service().set_default("No_Such_Queue"));
   EXPECT_FALSE(service().set_default("two words"));
 
@@ -316,6 +317,21 @@ TEST(Scan, SourcesAndFailures) {
   ASSERT_FALSE(missing);
   EXPECT_FALSE(missing.error().empty());
   EXPECT_FALSE(service().scan_page("", ScanOptions{}));
+}
+
+TEST(Outage, SilentPrinterWithinBoundedTime) {
+  const auto& box = Sandbox::get();
+  ASSERT_GT(box.printer_pid(), 0);
+  // Stopped, the printer's connections are accepted but never answered.
+  ASSERT_EQ(::kill(box.printer_pid(), SIGSTOP), 0);
+  const auto t0 = Clock::now();
+  auto q = queue_named(kQueue);
+  const auto took = Clock::now() - t0;
+  ::kill(box.printer_pid(), SIGCONT);
+  ASSERT_TRUE(q);
+  EXPECT_FALSE(q->responded);
+  EXPECT_EQ(q->state, PrinterState::Unreachable);
+  EXPECT_LT(took, 4s);  // one printer timeout (1 s), whatever the number of queues
 }
 
 TEST(Outage, UnreachablePrinterWithinBoundedTime) {
