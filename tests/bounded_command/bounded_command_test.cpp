@@ -33,8 +33,8 @@ int open_descriptor_count() {
 class BoundedCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/bounded-command-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        std::string pattern = (fs::temp_directory_path() / "bounded-command-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
     }
     void TearDown() override { fs::remove_all(folder_); }

@@ -27,8 +27,8 @@ ocr::ImageView view_of(const QImage& image) {
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/ocr-engine-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        std::string pattern = (fs::temp_directory_path() / "ocr-engine-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
         settings_.temporary_folder = folder_;
     }

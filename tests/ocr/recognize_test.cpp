@@ -28,8 +28,8 @@ std::string read_all(const fs::path& path) {
 class RecognizeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/ocr-recognize-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        std::string pattern = (fs::temp_directory_path() / "ocr-recognize-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         root_ = pattern;
         fs::create_directory(bin());
         fs::create_directory(temp());
