@@ -140,6 +140,10 @@ TEST(WriterLayout, ImagesDecompressToThePagePixels) {
     EXPECT_EQ(image.dict, "<< /Length " + std::to_string(image.data.size()) + " /Type /XObject /Subtype /Image /Width " +
                               std::to_string(pages[k].width) + " /Height " + std::to_string(pages[k].height) +
                               " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /FlateDecode >>");
+    // Deflate with a 32 KiB window, flagged as the default level (6).
+    ASSERT_GE(image.data.size(), 2u);
+    EXPECT_EQ(static_cast<std::uint8_t>(image.data[0]), 0x78);
+    EXPECT_EQ(static_cast<std::uint8_t>(image.data[1]), 0x9C);
     std::vector<std::uint8_t> pixels(pages[k].rgb.size());
     std::size_t got = 0;
     // zlib format: header, deflate data and Adler-32, all checked here.
