@@ -11,6 +11,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "vimo_ui/qt/flow_layout.h"
+#include "vimo_ui/qt/views.h"
 #include "vimo_ui/qt/renderer.h"
 #include "vimo_ui/widgets.h"
 
@@ -297,6 +299,63 @@ TEST(BoundCells, ToggleAndSegmentsWriteTheirCells) {
   for (auto* b : buttons) EXPECT_FALSE(b->isChecked()) << b->text().toStdString();
 }
 
+void send_mouse(QWidget* w, QEvent::Type type, QPointF pos, Qt::MouseButtons buttons) {
+  QMouseEvent event(type, pos, w->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+  QApplication::sendEvent(w, &event);
+}
+
+TEST(BoundCells, CropDragWritesTheCellOnceAndCellWritesMoveTheFrame) {
+  auto crop = local_state(CropSelection{});
+  auto make = [&] {
+    auto e = std::make_unique<ImageCropEditor>();
+    e->width = 200;
+    e->height = 100;
+    e->rgba = std::make_shared<const std::vector<std::uint8_t>>(200 * 100 * 4, 0x80);
+    e->cell = crop;
+    return column(std::move(e));
+  };
+  Screen screen(520, 400);
+  auto tree = make();
+  screen.show(*tree);
+  auto* editor = dynamic_cast<qt::CropEditorView*>(screen.renderer.widget_at(std::vector<std::size_t>{0}));
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(editor->height(), 100) << "shown at its natural size here";
+  // The page is centred in the editor's width.
+  const double x0 = (editor->width() - 200) / 2.0;
+  auto at = [&](double x, double y) { return QPointF(x0 + x, y); };
+  const std::uint64_t version = crop->version();
+
+  // Drag the bottom-right corner half-way in.
+  send_mouse(editor, QEvent::MouseButtonPress, at(199, 99), Qt::LeftButton);
+  send_mouse(editor, QEvent::MouseMove, at(150, 75), Qt::LeftButton);
+  send_mouse(editor, QEvent::MouseMove, at(100, 50), Qt::LeftButton);
+  EXPECT_EQ(crop->version(), version) << "nothing is written while dragging";
+  send_mouse(editor, QEvent::MouseButtonRelease, at(100, 50), Qt::NoButton);
+  EXPECT_EQ(crop->version(), version + 1);
+  const CropSelection s = crop->get();
+  EXPECT_NEAR(s.right, 0.5, 0.02);
+  EXPECT_NEAR(s.bottom, 0.5, 0.02);
+  EXPECT_EQ(s.left, 0.0);
+  EXPECT_EQ(s.top, 0.0);
+
+  // Dragging past the page edge stays on the page.
+  send_mouse(editor, QEvent::MouseButtonPress, at(50, 25), Qt::LeftButton);
+  send_mouse(editor, QEvent::MouseMove, at(-500, -500), Qt::LeftButton);
+  send_mouse(editor, QEvent::MouseButtonRelease, at(-500, -500), Qt::NoButton);
+  EXPECT_EQ(crop->get(), s) << "moving a frame already at the corner changes nothing";
+
+  // Dragging the frame to the right stops at the page's edge.
+  send_mouse(editor, QEvent::MouseButtonPress, at(50, 25), Qt::LeftButton);
+  send_mouse(editor, QEvent::MouseMove, at(900, 25), Qt::LeftButton);
+  send_mouse(editor, QEvent::MouseButtonRelease, at(900, 25), Qt::NoButton);
+  EXPECT_NEAR(crop->get().left, 0.5, 0.02);
+  EXPECT_NEAR(crop->get().right, 1.0, 1e-9);
+
+  crop->set(CropSelection{0.25, 0.25, 0.75, 1.0});
+  screen.show(*tree);
+  EXPECT_EQ(editor->selection(), (CropSelection{0.25, 0.25, 0.75, 1.0}));
+}
+
 std::unique_ptr<Dropdown> paper_dropdown(std::vector<std::string>* changes, std::optional<std::string> selected) {
   auto d = std::make_unique<Dropdown>();
   d->id = "paper";
@@ -319,6 +378,9 @@ TEST(Dropdown, UserChoiceCallsOnChangeAndRendersDoNot) {
 
   combo->setFocus();
   QTest::keyClick(combo, Qt::Key_Down);
+  EXPECT_EQ(changes, std::vector<std::string>{"letter"});
+  // Choosing the option already chosen is no change.
+  emit combo->activated(1);
   EXPECT_EQ(changes, std::vector<std::string>{"letter"});
 
   // The program's answer selects another value: shown, and not reported back.

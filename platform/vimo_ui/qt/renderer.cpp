@@ -193,6 +193,7 @@ struct Node {
   std::vector<std::string> option_values;
   std::vector<std::string> option_labels;
   std::vector<std::string> segment_labels;
+  int chosen_index = -1;  // the dropdown's option as last chosen or shown
 
   // What user input reaches.
   std::function<void()> action;
@@ -425,6 +426,8 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
       // activated: only a user's choice, never a change the renderer makes.
       QObject::connect(n->combo, &QComboBox::activated, n->combo, [this, n](int i) {
         if (i < 0 || static_cast<std::size_t>(i) >= n->option_values.size()) return;
+        if (i == n->chosen_index) return;  // picked what was already chosen
+        n->chosen_index = i;
         const std::string value = n->option_values[static_cast<std::size_t>(i)];
         if (n->on_change) {
           auto on_change = n->on_change;
@@ -829,6 +832,7 @@ void Renderer::apply(Node& n, const Widget& w) {
         if (it != n.option_values.end()) index = static_cast<int>(it - n.option_values.begin());
       }
       if (n.combo->currentIndex() != index) n.combo->setCurrentIndex(index);
+      n.chosen_index = index;
       n.combo->setAccessibleName(qs(d.label.empty() ? d.placeholder : d.label));
       n.on_change = d.on_change;
       break;

@@ -79,6 +79,11 @@ ToolkitButton::ToolkitButton(Look look, QWidget* parent) : QPushButton(parent), 
   setIconSize(QSize(20, 20));
   setAttribute(Qt::WA_Hover);
   if (look_ == Look::Segment) setCheckable(true);
+  if (look_ == Look::Emphasised) {
+    QFont f = font();
+    f.setWeight(QFont::DemiBold);
+    setFont(f);
+  }
 }
 
 void ToolkitButton::set_segment(Segment position) {
