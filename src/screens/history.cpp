@@ -30,7 +30,6 @@ WidgetPtr history_entry(const PrintJob& job, const MessageSender& sender) {
                                           "Print again", sender, msg::RetryJob{job.id}, ExecutionKind::Perform));
   // The preview shows the last page of the finished document.
   auto content = row(page_preview("Printed document", preview_size, preview_size), std::move(details));
-  content->wrap = true;
   auto box = container(titled_card(job_title(job), nullptr, std::move(content)));
   box->max_width = 840;
   return box;

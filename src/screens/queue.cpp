@@ -51,6 +51,8 @@ WidgetPtr job_card(const PrintJob& job, bool awaiting_confirmation, const Messag
   auto details = column(body(queue_state_label(job.state)),
                         secondary(fmt::format("Sent to {}", printer_display_name(job.queue_name))), space(10),
                         progress_bar(job_progress(job), "Document progress"), space(10), std::move(buttons));
+  // A 330 px grid column is too narrow for the preview and the details side
+  // by side at every font size; let the details move under the preview.
   auto content = row(page_preview("Queued document", page, count), std::move(details));
   content->wrap = true;
   return titled_card(job_title(job), nullptr, std::move(content));
