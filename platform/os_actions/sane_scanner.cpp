@@ -224,9 +224,9 @@ namespace {
 
 // libsane is initialised once and never left: backends keep process-wide state.
 // The lock lives as long as the process: abandoned workers may still hold it.
-std::timed_mutex& sane_lock() {
-  static std::timed_mutex m;
-  return m;
+DeviceLock& sane_lock() {
+  static DeviceLock lock;
+  return lock;
 }
 
 constexpr std::chrono::milliseconds cancel_grace{5000};

@@ -46,18 +46,42 @@ class Watch {
   std::function<void()> cancel_;
 };
 
+// One caller at a time for a device library. Waits on a condition variable
+// rather than a timed mutex, whose timed lock the thread checker cannot follow.
+class DeviceLock {
+ public:
+  bool try_acquire_for(std::chrono::milliseconds limit) {
+    std::unique_lock lock(m_);
+    if (!cv_.wait_for(lock, limit, [this] { return !held_; })) return false;
+    held_ = true;
+    return true;
+  }
+  void release() {
+    {
+      std::lock_guard lock(m_);
+      held_ = false;
+    }
+    cv_.notify_one();
+  }
+
+ private:
+  std::mutex m_;
+  std::condition_variable cv_;
+  bool held_ = false;
+};
+
 struct WatchLimits {
   std::chrono::milliseconds stall;  // no progress for this long: cancel
   std::chrono::milliseconds grace;  // a cancelled call has this long to stop
 };
 
 // Runs `work` on a new thread holding `exclusive` (the device library takes
-// one caller at a time). Answers its result, or a failure within `stall` of
+// one caller at a time; the lock must outlive every worker). Answers its result, or a failure within `stall` of
 // the last sign of progress (plus `grace` when the call could be cancelled).
 // An abandoned worker finishes on its own and its result is dropped; one that
 // has not started yet does not start.
 template <class T>
-Result<T> run_watched(std::timed_mutex& exclusive, std::function<Result<T>(Watch&)> work, WatchLimits limits,
+Result<T> run_watched(DeviceLock& exclusive, std::function<Result<T>(Watch&)> work, WatchLimits limits,
                       const std::string& what) {
   struct Shared {
     Watch watch;
@@ -68,11 +92,13 @@ Result<T> run_watched(std::timed_mutex& exclusive, std::function<Result<T>(Watch
   };
   auto shared = std::make_shared<Shared>();
   std::thread([shared, &exclusive, work = std::move(work), stall = limits.stall, what] {
-    std::unique_lock lock(exclusive, std::defer_lock);
     Result<T> r = std::unexpected(what + ": the device is busy");
-    if (lock.try_lock_for(stall) && !shared->watch.abandoned()) {
-      shared->watch.touch();
-      r = work(shared->watch);
+    if (exclusive.try_acquire_for(stall)) {
+      if (!shared->watch.abandoned()) {
+        shared->watch.touch();
+        r = work(shared->watch);
+      }
+      exclusive.release();
     }
     std::lock_guard g(shared->m);
     shared->result = std::move(r);

@@ -44,15 +44,18 @@ TEST(WatchedCall, OutcomesWithinBoundedTime) {
     bool cancel_seen;
     std::chrono::milliseconds at_most;
   };
-  const WatchLimits limits{100ms, 200ms};
+  const WatchLimits limits{300ms, 300ms};
   const Row rows[] = {
       // Slow overall but never silent for a whole stall period: it finishes.
-      {"steady progress", 8, 40ms, true, true, false, 1500ms},
-      {"stall, cancelled", 1, 5000ms, true, false, true, 600ms},
-      {"stall, nothing to cancel", 1, 1000ms, false, false, false, 400ms},
+      {"steady progress", 12, 50ms, true, true, false, 3000ms},
+      {"stall, cancelled", 1, 10000ms, true, false, true, 1500ms},
+      {"stall, nothing to cancel", 1, 10000ms, false, false, false, 1500ms},
   };
-  for (const Row& r : rows) {
-    static std::timed_mutex lock;
+  // One lock per row, outliving the test: a stalled worker keeps holding it.
+  static DeviceLock locks[std::size(rows)];
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const Row& r = rows[i];
+    DeviceLock& lock = locks[i];
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
     const auto t0 = Clock::now();
     auto result = run_watched<int>(
@@ -60,7 +63,7 @@ TEST(WatchedCall, OutcomesWithinBoundedTime) {
         limits, "read");
     const auto took = Clock::now() - t0;
     EXPECT_EQ(result.has_value(), r.ok) << r.why;
-    if (r.ok) {
+    if (r.ok && result) {
       EXPECT_EQ(*result, r.chunks) << r.why;
     }
     EXPECT_EQ(cancelled->load(), r.cancel_seen) << r.why;
@@ -69,15 +72,15 @@ TEST(WatchedCall, OutcomesWithinBoundedTime) {
 }
 
 TEST(WatchedCall, BusyDeviceFailsAndAbandonedWorkNeverStarts) {
-  static std::timed_mutex lock;
-  std::unique_lock held(lock);  // another caller holds the device
+  static DeviceLock lock;
+  ASSERT_TRUE(lock.try_acquire_for(0ms));  // another caller holds the device
   std::atomic<bool> ran{false};
   const auto t0 = Clock::now();
   auto result = run_watched<int>(
       lock, [&ran](Watch&) -> Result<int> { ran = true; return 1; }, WatchLimits{100ms, 100ms}, "scan");
   EXPECT_FALSE(result);
   EXPECT_LT(Clock::now() - t0, 1s);
-  held.unlock();
+  lock.release();
   std::this_thread::sleep_for(200ms);
   EXPECT_FALSE(ran);  // the caller gave up: the device is not touched later
 }
