@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "os_actions/ipp_records.h"
+#include "os_actions/watched_call.h"
 
 namespace os_actions::printing {
 namespace {
@@ -404,11 +405,24 @@ Result<std::vector<FoundPrinter>> CupsClient::discover_driverless() {
   if (options_.discovery_source) {
     raw = options_.discovery_source();
   } else {
-    EnumContext ctx;
-    int cancel = 0;
-    cupsEnumDests(CUPS_DEST_FLAGS_NONE, static_cast<int>(options_.discovery_time.count()), &cancel,
-                  0, 0, collect_dest, &ctx);
-    raw = std::move(ctx.found);
+    // libcups' enumeration also asks the service for its queues and waits
+    // without limit on one that hangs: it runs watched, and is told to stop.
+    static DeviceLock one_at_a_time;
+    const auto listen = options_.discovery_time;
+    raw = run_watched<std::vector<FoundPrinter>>(
+        one_at_a_time,
+        [listen](Watch& watch) -> Result<std::vector<FoundPrinter>> {
+          // libcups polls this flag, which is meant to be set from elsewhere.
+          auto flag = std::make_shared<int>(0);
+          watch.set_canceller([flag] { __atomic_store_n(flag.get(), 1, __ATOMIC_RELAXED); });
+          EnumContext ctx;
+          cupsEnumDests(CUPS_DEST_FLAGS_NONE, static_cast<int>(listen.count()), flag.get(), 0, 0, collect_dest,
+                        &ctx);
+          watch.set_canceller(nullptr);
+          return std::move(ctx.found);
+        },
+        WatchLimits{options_.discovery_time + options_.service_timeout, std::chrono::milliseconds(1000)},
+        "discover printers");
   }
   if (!raw) return std::unexpected(raw.error());
 
