@@ -85,6 +85,27 @@ int FlowLayout::arrange(const QRect& rect, bool apply) const {
 
   auto flush = [&] {
     if (line.empty()) return;
+    if (column_width_ <= 0) {
+      // Items that want width share what the line has left.
+      int used = 0;
+      int growing = 0;
+      for (const auto& p : line) {
+        used += p.width;
+        if (p.item->expandingDirections() & Qt::Horizontal) ++growing;
+      }
+      used += h_spacing_ * static_cast<int>(line.size() - 1);
+      const int spare = avail - used;
+      if (growing > 0 && spare > 0) {
+        int share_left = spare;
+        for (auto& p : line) {
+          if (!(p.item->expandingDirections() & Qt::Horizontal)) continue;
+          const int extra = share_left / growing--;
+          share_left -= extra;
+          p.width = std::min(p.width + extra, p.item->maximumSize().width());
+          if (p.item->hasHeightForWidth()) p.height = p.item->heightForWidth(p.width);
+        }
+      }
+    }
     int line_height = 0;
     for (const auto& p : line) line_height = std::max(line_height, p.height);
     if (apply) {

@@ -648,13 +648,24 @@ void Renderer::place_children(Node& n) {
                                 horizontal ? QSizePolicy::Minimum : QSizePolicy::Expanding);
       }
     }
+    // Containers and texts take the width a row has to spare; controls keep
+    // their natural width.
+    const bool grows = c.grows_h || c.kind == Kind::Text;
+    if (n.flow && n.kind == Kind::Row) {
+      const auto policy = grows ? QSizePolicy::Expanding : QSizePolicy::Preferred;
+      if (c.kind != Kind::Spacer && c.widget->sizePolicy().horizontalPolicy() != policy) {
+        QSizePolicy sp = c.widget->sizePolicy();
+        sp.setHorizontalPolicy(policy);
+        c.widget->setSizePolicy(sp);
+      }
+    }
     int stretch = 0;
     if (vertical) {
       stretch = c.expands_v ? 1 : 0;
     } else if (horizontal) {
       if (c.kind == Kind::Spacer) stretch = c.spacer_height ? 0 : 1;
       else if (c.kind == Kind::Container && c.container_sig[0] >= 0) stretch = 1000;  // fills up to its limit
-      else stretch = c.grows_h ? 1 : 0;
+      else stretch = grows ? 1 : 0;
       any_h = any_h || stretch > 0;
     }
     want.emplace_back(c.widget, stretch);
