@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -175,7 +174,7 @@ TEST(Reconcile, KindChangeAtAPositionReplacesTheWidget) {
   QPointer<QWidget> below = screen.renderer.widget_at(std::vector<std::size_t>{1});
   auto bar_first = column(progress_bar(0.5, "Progress"), body("Below"));
   screen.show(*bar_first);
-  EXPECT_NE(qobject_cast<QProgressBar*>(screen.renderer.widget_at(std::vector<std::size_t>{0})), nullptr);
+  EXPECT_NE(dynamic_cast<qt::ProgressView*>(screen.renderer.widget_at(std::vector<std::size_t>{0})), nullptr);
   EXPECT_EQ(screen.renderer.widget_at(std::vector<std::size_t>{1}), below.data());
 }
 
@@ -487,14 +486,15 @@ TEST(Widgets, ShowWhatTheTreeSays) {
                      banner(Tone::Error, "<b>Could not print</b>", std::nullopt));
   screen.show(*tree);
   auto widget = [&](std::size_t i) { return screen.renderer.widget_at(std::vector<std::size_t>{i}); };
-  auto* determinate = qobject_cast<QProgressBar*>(widget(0));
-  auto* busy = qobject_cast<QProgressBar*>(widget(1));
-  auto* overrun = qobject_cast<QProgressBar*>(widget(2));
+  auto* determinate = dynamic_cast<qt::ProgressView*>(widget(0));
+  auto* busy = dynamic_cast<qt::ProgressView*>(widget(1));
+  auto* overrun = dynamic_cast<qt::ProgressView*>(widget(2));
   ASSERT_TRUE(determinate && busy && overrun);
   EXPECT_EQ(determinate->accessibleName(), "Black level");
-  EXPECT_DOUBLE_EQ(double(determinate->value()) / determinate->maximum(), 0.25);
-  EXPECT_EQ(busy->maximum(), 0) << "indeterminate";
-  EXPECT_EQ(overrun->value(), overrun->maximum());
+  EXPECT_EQ(determinate->fraction(), 0.25);
+  EXPECT_EQ(busy->fraction(), std::nullopt) << "indeterminate";
+  EXPECT_EQ(busy->accessibleName(), "Searching");
+  EXPECT_EQ(overrun->fraction(), 1.5) << "kept as given, drawn full";
   EXPECT_EQ(widget(3)->accessibleName(), "Report.pdf, Page 1 of 3");
   EXPECT_EQ(widget(4)->accessibleName(), "Report.pdf, Page 3 of 3");
   // Texts are shown as written, never read as markup.

@@ -14,7 +14,6 @@
 #include <QDoubleSpinBox>
 #include <QFrame>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -178,7 +177,7 @@ struct Node {
   QComboBox* combo = nullptr;
   QDoubleSpinBox* spin = nullptr;
   QCheckBox* check = nullptr;
-  QProgressBar* bar = nullptr;
+  ProgressView* bar = nullptr;
   QButtonGroup* group = nullptr;
   ImageView* image = nullptr;
   CropEditorView* crop = nullptr;
@@ -385,7 +384,6 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
     }
     case Kind::ProgressBar: {
       n->bar = new ProgressView(parent);
-      n->bar->setFixedHeight(8);
       n->widget = n->bar;
       break;
     }
@@ -779,14 +777,8 @@ void Renderer::apply(Node& n, const Widget& w) {
     }
     case Kind::ProgressBar: {
       const auto& p = static_cast<const ProgressBar&>(w);
-      if (p.value) {
-        // The value may run past 1 (a job reporting 150 %); the bar shows it full.
-        const double v = std::isfinite(*p.value) ? std::clamp(*p.value, 0.0, 1.0) : 0.0;
-        if (n.bar->maximum() != 1000) n.bar->setRange(0, 1000);
-        n.bar->setValue(static_cast<int>(std::lround(v * 1000)));
-      } else if (n.bar->maximum() != 0) {
-        n.bar->setRange(0, 0);
-      }
+      // The value may run past 1 (a job reporting 150 %); the bar shows it full.
+      n.bar->set_fraction(p.value);
       const QString name = qs(p.label);
       if (n.bar->accessibleName() != name) n.bar->setAccessibleName(name);
       break;

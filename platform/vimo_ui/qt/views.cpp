@@ -174,22 +174,29 @@ void ToolkitButton::paintEvent(QPaintEvent*) {
                    fm.elidedText(label, Qt::ElideRight, width() - x - 4));
 }
 
-ProgressView::ProgressView(QWidget* parent) : QProgressBar(parent) {
-  setTextVisible(false);
+ProgressView::ProgressView(QWidget* parent) : QWidget(parent) {
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  setFixedHeight(8);
   sweep_.setInterval(40);
-  sweep_.callOnTimeout(this, [this] {
-    if (maximum() == minimum()) update();
-    else sweep_.stop();
-  });
+  sweep_.callOnTimeout(this, [this] { update(); });
+}
+
+void ProgressView::set_fraction(std::optional<double> fraction) {
+  if (fraction && !std::isfinite(*fraction)) fraction = 0.0;
+  if (fraction == fraction_) return;
+  fraction_ = fraction;
+  if (fraction_) sweep_.stop();
+  else if (isVisible()) sweep_.start();
+  update();
 }
 
 void ProgressView::showEvent(QShowEvent* event) {
-  QProgressBar::showEvent(event);
-  sweep_.start();
+  QWidget::showEvent(event);
+  if (!fraction_) sweep_.start();
 }
 
 void ProgressView::hideEvent(QHideEvent* event) {
-  QProgressBar::hideEvent(event);
+  QWidget::hideEvent(event);
   sweep_.stop();
 }
 
@@ -202,8 +209,7 @@ void ProgressView::paintEvent(QPaintEvent*) {
   painter.setBrush(QColor(0xe6, 0xe9, 0xee));
   painter.drawRoundedRect(track, radius, radius);
   painter.setBrush(colors::accent);
-  if (maximum() == minimum()) {
-    if (!sweep_.isActive() && isVisible()) sweep_.start();
+  if (!fraction_) {
     // A third of the track, moving across and wrapping once every 1.6 s.
     const double phase = double(QDateTime::currentMSecsSinceEpoch() % 1600) / 1600.0;
     const double w = track.width() / 3;
@@ -212,10 +218,9 @@ void ProgressView::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(QRectF(x, 0, w, track.height()), radius, radius);
     return;
   }
-  const double span = double(maximum()) - minimum();
-  const double fraction = std::clamp((double(value()) - minimum()) / span, 0.0, 1.0);
-  if (fraction > 0)
-    painter.drawRoundedRect(QRectF(0, 0, std::max(track.height(), track.width() * fraction), track.height()), radius,
+  const double shown = std::clamp(*fraction_, 0.0, 1.0);
+  if (shown > 0)
+    painter.drawRoundedRect(QRectF(0, 0, std::max(track.height(), track.width() * shown), track.height()), radius,
                             radius);
 }
 

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QFrame>
 #include <QImage>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QString>
@@ -54,10 +54,17 @@ class ToolkitButton : public QPushButton {
   Segment segment_ = Segment::Only;
 };
 
-// A slim rounded bar; with range 0..0 a segment sweeps across it.
-class ProgressView : public QProgressBar {
+// A slim rounded bar showing a fraction, or, when there is none, a segment
+// sweeping across it. Unlike QProgressBar it never repaints synchronously,
+// so a screen of them updates in one paint.
+class ProgressView : public QWidget {
  public:
   explicit ProgressView(QWidget* parent = nullptr);
+  // nullopt: indeterminate. The fraction is shown clamped to 0..1.
+  void set_fraction(std::optional<double> fraction);
+  std::optional<double> fraction() const { return fraction_; }
+  QSize sizeHint() const override { return {160, 8}; }
+  QSize minimumSizeHint() const override { return {24, 8}; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -65,6 +72,7 @@ class ProgressView : public QProgressBar {
   void hideEvent(QHideEvent*) override;
 
  private:
+  std::optional<double> fraction_ = 0.0;
   QTimer sweep_;
 };
 
