@@ -22,11 +22,8 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title}\$" | h
 [ -n "$window" ] || fail "no visible window titled '$title' within 20 s"
 echo "window $window"
 
-geometry=$(xwininfo -id "$window")
-actual_width=$(echo "$geometry" | awk '/Width:/ {print $2}')
-actual_height=$(echo "$geometry" | awk '/Height:/ {print $2}')
-[ "$actual_width" = "$width" ] && [ "$actual_height" = "$height" ] ||
-  fail "window is ${actual_width}x${actual_height}, expected ${width}x${height}"
+size=$(xdotool getwindowgeometry "$window" | awk '/Geometry:/ {print $2}')
+[ "$size" = "${width}x${height}" ] || fail "window is $size, expected ${width}x${height}"
 
 # No window manager runs, so give the window the keyboard ourselves.
 xdotool windowfocus --sync "$window"
