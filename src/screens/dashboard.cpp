@@ -72,7 +72,6 @@ WidgetPtr printers_section(const std::vector<PrinterQueue>& printers, const Mess
 
 WidgetPtr scan_card(const os_actions::printing::Scanner& scanner, const MessageSender& sender) {
   auto content = row(icon(IconRole::Scanner, 30), body(fmt::format("{} is ready", scanner.name)));
-  content->wrap = true;
   return dashboard_card("Scan a document", std::move(content),
                         emphasised_button(IconRole::Scanner, "pagora.scan.open", "Start scanning", sender,
                                           msg::ShowScan{}, ExecutionKind::Perform));
