@@ -10,7 +10,8 @@ namespace vimo_ui::qt {
 
 namespace {
 
-using nlohmann::json;
+// Insertion order keeps kind and type first and children last, for people reading it.
+using json = nlohmann::ordered_json;
 
 std::string_view execution_name(vimo_actions::ExecutionKind kind) {
   switch (kind) {
