@@ -178,6 +178,24 @@ TEST(Reconcile, KindChangeAtAPositionReplacesTheWidget) {
   EXPECT_EQ(screen.renderer.widget_at(std::vector<std::size_t>{1}), below.data());
 }
 
+TEST(Reconcile, ReplacedHeaderActionIsShownInTheCardsTitleRow) {
+  Screen screen(520, 400);
+  for (const ButtonKind kind : {ButtonKind::Action, ButtonKind::Plain, ButtonKind::Icon}) {
+    auto tree = column(titled_card("Studio printer", button(kind, "open", "Open"), body("Ready")));
+    screen.show(*tree);
+    QWidget* card = screen.renderer.widget_at(std::vector<std::size_t>{0});
+    QWidget* open = screen.renderer.widget_for_control("open");
+    ASSERT_TRUE(card && open);
+    EXPECT_TRUE(open->isVisible()) << button_kind_name(kind);
+    EXPECT_EQ(open->parentWidget(), card);
+    auto* ready = screen.renderer.widget_at(std::vector<std::size_t>{0, 1});
+    ASSERT_NE(ready, nullptr);
+    // Beside the title, above the body.
+    EXPECT_LT(open->geometry().bottom(), ready->geometry().top()) << button_kind_name(kind);
+    EXPECT_GT(open->x(), card->width() / 2) << button_kind_name(kind);
+  }
+}
+
 TEST(Reconcile, PressRunsTheActionOfTheLatestTree) {
   Screen screen;
   std::vector<std::string> pressed;

@@ -100,6 +100,13 @@ std::string shape_of(const Widget& w, Kind k) {
   }
 }
 
+// A program widget may answer null children; they draw nothing.
+std::vector<const Widget*> children_of(const Widget& w) {
+  std::vector<const Widget*> kids = w.children();
+  std::erase(kids, nullptr);
+  return kids;
+}
+
 bool draws_children(Kind k) {
   switch (k) {
     case Kind::Custom:
@@ -518,7 +525,7 @@ std::unique_ptr<Node> Renderer::create(const Widget& w, QWidget* parent) {
   apply(*n, w);
   if (draws_children(n->kind)) {
     QWidget* content = n->kind == Kind::Scrollable ? static_cast<QScrollArea*>(n->widget)->widget() : n->widget;
-    for (const Widget* c : w.children()) n->children.push_back(create(*c, content));
+    for (const Widget* c : children_of(w)) n->children.push_back(create(*c, content));
     place_children(*n);
   }
   return node;
@@ -531,7 +538,7 @@ void Renderer::update(Node& n, const Widget& w) {
 }
 
 void Renderer::reconcile_children(Node& n, const Widget& w) {
-  const auto kids = w.children();
+  const auto kids = children_of(w);
   std::vector<std::unique_ptr<Node>> old = std::move(n.children);
   std::vector<std::unique_ptr<Node>> next(kids.size());
   std::vector<Kind> kinds(kids.size());
@@ -618,7 +625,8 @@ void Renderer::place_children(Node& n) {
     header_widget = n.children[0]->widget;
     first = 1;
   }
-  if (n.header && header_widget != n.header_widget) {
+  // dirty: a dropped widget's address may have been reused by a new one.
+  if (n.header && (n.dirty || header_widget != n.header_widget)) {
     if (n.header_widget) n.header->removeWidget(n.header_widget);
     if (header_widget) n.header->addWidget(header_widget, 0, Qt::AlignVCenter);
     n.header_widget = header_widget;
