@@ -52,8 +52,8 @@ TEST(Dashboard, SummaryLine) {
     const char* summary;
   };
   std::vector<Case> table;
-  table.push_back({"nothing active", loaded({printer("Office")}, {job("a-1", JobState::Completed)}),
-                   "Everything is ready"});
+  table.push_back(
+      {"nothing active", loaded({printer("Office")}, {job("a-1", JobState::Completed)}), "Everything is ready"});
   table.push_back({"one active among finished and unknown",
                    loaded({}, {job("a-1", JobState::Completed), job("a-2", JobState::Stopped),
                                job("a-3", JobState::Unknown), job("a-4", static_cast<JobState>(9))}),
@@ -62,13 +62,16 @@ TEST(Dashboard, SummaryLine) {
                    loaded({}, {job("a-1", JobState::Held), job("a-2", JobState::Pending),
                                job("a-3", JobState::Canceled), job("a-4", JobState::Processing)}),
                    "3 documents are active"});
-  table.push_back({"printers failed", ServiceSnapshot{failed(), std::vector<printing::PrintJob>{}, std::vector<printing::Scanner>{}},
+  table.push_back({"printers failed",
+                   ServiceSnapshot{failed(), std::vector<printing::PrintJob>{}, std::vector<printing::Scanner>{}},
                    "Some information needs refreshing"});
-  table.push_back({"jobs failed with nothing else", ServiceSnapshot{std::vector<printing::PrinterQueue>{}, failed(), std::vector<printing::Scanner>{}},
+  table.push_back({"jobs failed with nothing else",
+                   ServiceSnapshot{std::vector<printing::PrinterQueue>{}, failed(), std::vector<printing::Scanner>{}},
                    "Some information needs refreshing"});
-  table.push_back({"scanners failed while jobs are active",
-                   ServiceSnapshot{std::vector<printing::PrinterQueue>{}, std::vector{job("a-1", JobState::Held)}, failed()},
-                   "Some information needs refreshing"});
+  table.push_back(
+      {"scanners failed while jobs are active",
+       ServiceSnapshot{std::vector<printing::PrinterQueue>{}, std::vector{job("a-1", JobState::Held)}, failed()},
+       "Some information needs refreshing"});
   Outbox out;
   for (const auto& c : table) {
     auto screen = screens::dashboard_screen(c.snapshot, no_notice, out.sender);
@@ -85,22 +88,24 @@ TEST(Dashboard, SectionOrder) {
   };
   const Notice done{"Document canceled", "Office will not print it.", true};
   std::vector<Case> table;
-  table.push_back({"notice before the failure card, then the rest",
-                   ServiceSnapshot{std::vector{printer("Office")}, failed(), std::vector<printing::Scanner>{{"s1", "Flatbed"}}},
-                   done,
-                   {"column Pagora", "space 20", "banner Document canceled", "space 14",
-                    "card Print jobs couldn't be checked", "space 14", "column Your printers", "space 18",
-                    "dashboard-card Scan a document", "space 18", "column Device help"}});
+  table.push_back(
+      {"notice before the failure card, then the rest",
+       ServiceSnapshot{std::vector{printer("Office")}, failed(), std::vector<printing::Scanner>{{"s1", "Flatbed"}}},
+       done,
+       {"column Pagora", "space 20", "banner Document canceled", "space 14", "card Print jobs couldn't be checked",
+        "space 14", "column Your printers", "space 18", "dashboard-card Scan a document", "space 18",
+        "column Device help"}});
   table.push_back({"all failed leaves only device help",
                    ServiceSnapshot{failed(), failed(), failed()},
                    std::nullopt,
                    {"column Pagora", "space 20", "card Some device information couldn't be checked", "space 14",
                     "space 18", "column Device help"}});
-  table.push_back({"active job, printers, no scanners",
-                   loaded({printer("Office")}, {job("Office-1", JobState::Completed), job("Office-2", JobState::Processing)}),
-                   std::nullopt,
-                   {"column Pagora", "space 20", "dashboard-card Printing now", "space 28", "column Your printers",
-                    "space 18", "column Recent documents"}});
+  table.push_back(
+      {"active job, printers, no scanners",
+       loaded({printer("Office")}, {job("Office-1", JobState::Completed), job("Office-2", JobState::Processing)}),
+       std::nullopt,
+       {"column Pagora", "space 20", "dashboard-card Printing now", "space 28", "column Your printers", "space 18",
+        "column Recent documents"}});
   Outbox out;
   for (const auto& c : table) {
     auto screen = screens::dashboard_screen(c.snapshot, c.notice, out.sender);
@@ -187,12 +192,16 @@ TEST(Dashboard, PrinterCardSupplyLine) {
        std::vector{supply("Black", 40), supply("Cyan", std::nullopt), supply("Yellow", 55)},
        "Lowest supply: 40% remaining",
        {"Lowest supply level=0.4"}},
-      {"an empty supply is the lowest", std::vector{supply("Black", 0), supply("Cyan", 80)},
-       "Lowest supply: 0% remaining", {"Lowest supply level=0"}},
+      {"an empty supply is the lowest",
+       std::vector{supply("Black", 0), supply("Cyan", 80)},
+       "Lowest supply: 0% remaining",
+       {"Lowest supply level=0"}},
       {"no supply list", std::nullopt, "Supply levels unavailable", {}},
       {"present but empty", std::vector<printing::Supply>{}, "Supply levels unavailable", {}},
-      {"no supply has a level", std::vector{supply("Black", std::nullopt), supply("Cyan", std::nullopt)},
-       "Supply levels unavailable", {}},
+      {"no supply has a level",
+       std::vector{supply("Black", std::nullopt), supply("Cyan", std::nullopt)},
+       "Supply levels unavailable",
+       {}},
   };
   Outbox out;
   for (const auto& c : table) {
@@ -225,8 +234,8 @@ TEST(Dashboard, PrinterCardNamesStateAndPreference) {
 
 TEST(Dashboard, ScanCardNamesTheFirstScanner) {
   Outbox out;
-  auto screen = screens::dashboard_screen(loaded({}, {}, {{"a", "Flatbed one"}, {"b", "Feeder two"}}), no_notice,
-                                          out.sender);
+  auto screen =
+      screens::dashboard_screen(loaded({}, {}, {{"a", "Flatbed one"}, {"b", "Feeder two"}}), no_notice, out.sender);
   EXPECT_TRUE(has_text(*screen, "Flatbed one is ready"));
   EXPECT_FALSE(has_text(*screen, "Feeder two is ready"));
 }
@@ -253,8 +262,8 @@ TEST(Dashboard, EveryButtonSendsItsMessage) {
   office.is_default = true;
   auto active = job("Studio_printer-42", JobState::Processing, "Studio_printer");
   Outbox out;
-  auto screen = screens::dashboard_screen(loaded({studio, office}, {active}, {{"s", "Flatbed"}}), no_notice,
-                                          out.sender);
+  auto screen =
+      screens::dashboard_screen(loaded({studio, office}, {active}, {{"s", "Flatbed"}}), no_notice, out.sender);
   const auto P = ExecutionKind::Perform;
   const std::vector<Pressed> expected = {
       {"pagora.add", "Add printer", P, "FindPrinters"},

@@ -64,15 +64,20 @@ TEST(Diagnostics, SummaryLinesWithTheirFixedGrammar) {
   auto reporting = printer("C");
   reporting.supplies = std::vector{supply("Black", 10)};
   std::vector<Case> table;
-  table.push_back({"nothing", loaded(),
+  table.push_back({"nothing",
+                   loaded(),
                    {"0 of 0 printers responded", "0 printers report ink or toner levels", "0 scanners available"}});
-  table.push_back({"one answering and reporting, one scanner", loaded({answered}, {}, {{"s", "Flatbed"}}),
+  table.push_back({"one answering and reporting, one scanner",
+                   loaded({answered}, {}, {{"s", "Flatbed"}}),
                    {"1 of 1 printer responded", "1 printer report ink or toner levels", "1 scanner available"}});
-  table.push_back({"two printers, one answered, empty supplies do not count", loaded({answered, silent}),
+  table.push_back({"two printers, one answered, empty supplies do not count",
+                   loaded({answered, silent}),
                    {"1 of 2 printers responded", "1 printer report ink or toner levels", "0 scanners available"}});
-  table.push_back({"two reporting", loaded({answered, reporting}, {}, {{"s", "One"}, {"t", "Two"}}),
+  table.push_back({"two reporting",
+                   loaded({answered, reporting}, {}, {{"s", "One"}, {"t", "Two"}}),
                    {"2 of 2 printers responded", "2 printers report ink or toner levels", "2 scanners available"}});
-  table.push_back({"failed lists count as empty", ServiceSnapshot{failed(), failed(), failed()},
+  table.push_back({"failed lists count as empty",
+                   ServiceSnapshot{failed(), failed(), failed()},
                    {"0 of 0 printers responded", "0 printers report ink or toner levels", "0 scanners available"}});
   Outbox out;
   for (const auto& c : table) {
@@ -100,7 +105,9 @@ TEST(Diagnostics, AdviceAndSupplyPlacesPerPrinter) {
        {"Add paper to continue.", "Close the printer cover.",
         "The printer reported a condition that may need attention."},
        0},
-      {"same advice twice", {"toner-low", "marker-supply-low"}, std::nullopt,
+      {"same advice twice",
+       {"toner-low", "marker-supply-low"},
+       std::nullopt,
        {"A supply is running low; printing can usually continue for now.",
         "A supply is running low; printing can usually continue for now."},
        0},
@@ -108,10 +115,9 @@ TEST(Diagnostics, AdviceAndSupplyPlacesPerPrinter) {
       {"an unknown level uses up a place", {}, unknown_first, {}, 5},
       {"present but empty", {}, std::vector<printing::Supply>{}, {}, 0},
   };
-  const std::set<std::string> advice_texts = {
-      "Add paper to continue.", "Close the printer cover.",
-      "The printer reported a condition that may need attention.",
-      "A supply is running low; printing can usually continue for now."};
+  const std::set<std::string> advice_texts = {"Add paper to continue.", "Close the printer cover.",
+                                              "The printer reported a condition that may need attention.",
+                                              "A supply is running low; printing can usually continue for now."};
   Outbox out;
   for (const auto& c : table) {
     auto q = printer("Office");
@@ -163,11 +169,14 @@ TEST(Diagnostics, ScannerCardAndButtons) {
     std::vector<Pressed> buttons;
   };
   std::vector<Case> table;
-  table.push_back({"no scanner", loaded({printer("Office_laser-2")}),
-                   "No scanner was found. Check its cable or network connection, then refresh.",
-                   {back, check,
-                    {"pagora.diagnostics.device", "Open printer controls", P, "ShowDevice Office_laser-2"}, check}});
-  table.push_back({"a scanner", loaded({}, {}, {{"s", "Flatbed"}}), "Your scanner is available for a new document.",
+  table.push_back(
+      {"no scanner",
+       loaded({printer("Office_laser-2")}),
+       "No scanner was found. Check its cable or network connection, then refresh.",
+       {back, check, {"pagora.diagnostics.device", "Open printer controls", P, "ShowDevice Office_laser-2"}, check}});
+  table.push_back({"a scanner",
+                   loaded({}, {}, {{"s", "Flatbed"}}),
+                   "Your scanner is available for a new document.",
                    {back, check, {"pagora.diagnostics.scan", "Start scanning", P, "ShowScan"}}});
   Outbox out;
   for (const auto& c : table) {
@@ -187,12 +196,12 @@ TEST(Diagnostics, FailureCardConsidersPrintersAndScannersOnly) {
   using Jobs = std::vector<printing::PrintJob>;
   using Scanners = std::vector<printing::Scanner>;
   std::vector<Case> table;
-  table.push_back({"jobs failing is not this screen's concern", ServiceSnapshot{Queues{}, failed(), Scanners{}},
-                   std::nullopt});
+  table.push_back(
+      {"jobs failing is not this screen's concern", ServiceSnapshot{Queues{}, failed(), Scanners{}}, std::nullopt});
   table.push_back({"printers", ServiceSnapshot{failed(), Jobs{}, Scanners{}}, "Printers couldn't be checked"});
   table.push_back({"scanners", ServiceSnapshot{Queues{}, failed(), failed()}, "Scanners couldn't be checked"});
-  table.push_back({"both", ServiceSnapshot{failed(), failed(), failed()},
-                   "Some device information couldn't be checked"});
+  table.push_back(
+      {"both", ServiceSnapshot{failed(), failed(), failed()}, "Some device information couldn't be checked"});
   Outbox out;
   for (const auto& c : table) {
     auto screen = screens::diagnostics_screen(c.snapshot, out.sender);
@@ -212,8 +221,8 @@ TEST(Diagnostics, FailureCardConsidersPrintersAndScannersOnly) {
   }
   Outbox quiet;
   auto screen = screens::diagnostics_screen(ServiceSnapshot{failed(), failed(), failed()}, quiet.sender);
-  EXPECT_EQ(sketch(*screen), (std::vector<std::string>{"column Pagora", "space 20", "card Connection check",
-                                                       "space 16", "card Scanner", "space 12"}));
+  EXPECT_EQ(sketch(*screen), (std::vector<std::string>{"column Pagora", "space 20", "card Connection check", "space 16",
+                                                       "card Scanner", "space 12"}));
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ struct ScreenFlow : ::testing::Test {
 };
 
 TEST_F(ScreenFlow, CancelFromTheDashboardConfirmsOnTheQueue) {
-  rig.printing->jobs_result = std::vector{job("Office-7", printing::JobState::Processing),
-                                          job("Office-8", printing::JobState::Held)};
+  rig.printing->jobs_result =
+      std::vector{job("Office-7", printing::JobState::Processing), job("Office-8", printing::JobState::Held)};
   refresh_completes();
   ASSERT_EQ(screen_name(*app->view), "dashboard");
   press_shown("pagora.job.cancel");  // the current document card: the first active job

@@ -36,8 +36,8 @@ TEST(History, EntryTexts) {
     EXPECT_TRUE(has_text(*screen, c.line)) << c.name;
     EXPECT_TRUE(has_text(*screen, "Document 5")) << c.name;
     EXPECT_EQ(previews(*screen), std::vector<std::string>{c.preview}) << c.name;
-    EXPECT_EQ(sketch(*screen), (std::vector<std::string>{"column Pagora", "space 20", "box 840 card Document 5",
-                                                         "space 12"}))
+    EXPECT_EQ(sketch(*screen),
+              (std::vector<std::string>{"column Pagora", "space 20", "box 840 card Document 5", "space 12"}))
         << c.name;
   }
 }
@@ -86,17 +86,17 @@ TEST(History, FirstFiftyFinishedJobsInListOrder) {
 
 TEST(History, EveryButtonSendsItsMessage) {
   Outbox out;
-  auto screen = screens::history_screen(
-      loaded({}, {job("Office-3", JobState::Completed), job("Office-4", JobState::Held),
-                  job("Studio printer-9", JobState::Canceled)}),
-      out.sender);
+  auto screen =
+      screens::history_screen(loaded({}, {job("Office-3", JobState::Completed), job("Office-4", JobState::Held),
+                                          job("Studio printer-9", JobState::Canceled)}),
+                              out.sender);
   const auto P = ExecutionKind::Perform;
-  EXPECT_EQ(press_all(*screen, out), (std::vector<Pressed>{
-                                         {"pagora.back", "Pagora", P, "ShowDashboard"},
-                                         {"pagora.history.repeat.Office-3", "Print again", P, "RetryJob Office-3"},
-                                         {"pagora.history.repeat.Studio printer-9", "Print again", P,
-                                          "RetryJob Studio printer-9"},
-                                     }));
+  EXPECT_EQ(press_all(*screen, out),
+            (std::vector<Pressed>{
+                {"pagora.back", "Pagora", P, "ShowDashboard"},
+                {"pagora.history.repeat.Office-3", "Print again", P, "RetryJob Office-3"},
+                {"pagora.history.repeat.Studio printer-9", "Print again", P, "RetryJob Studio printer-9"},
+            }));
   for (const auto* b : buttons_with_id(*screen, "pagora.history.repeat.Office-3")) {
     EXPECT_EQ(b->button_kind, vimo_ui::ButtonKind::Emphasised);
     EXPECT_EQ(b->icon, vimo_ui::IconRole::Refresh);

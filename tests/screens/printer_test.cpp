@@ -19,8 +19,7 @@ TEST(PrinterDetail, PauseOrResumeFollowsAcceptingAndPaused) {
       {PrinterState::Idle, true, "Ready", "Pause printer", "SetPrinterEnabled Office false"},
       {PrinterState::Paused, true, "Paused", "Resume printer", "SetPrinterEnabled Office true"},
       {PrinterState::Idle, false, "Not accepting new documents", "Resume printer", "SetPrinterEnabled Office true"},
-      {PrinterState::Unreachable, true, "Cannot reach this printer", "Pause printer",
-       "SetPrinterEnabled Office false"},
+      {PrinterState::Unreachable, true, "Cannot reach this printer", "Pause printer", "SetPrinterEnabled Office false"},
       {PrinterState::Paused, false, "Paused", "Resume printer", "SetPrinterEnabled Office true"},
       {PrinterState::Printing, true, "Printing", "Pause printer", "SetPrinterEnabled Office false"},
   };
@@ -49,15 +48,14 @@ TEST(PrinterDetail, EveryControlCarriesTheRawQueueName) {
   EXPECT_TRUE(has_text(*screen, "Office laser 2"));
   EXPECT_TRUE(has_text(*screen, "Available to your apps"));
   const auto P = ExecutionKind::Perform;
-  EXPECT_EQ(press_all(*screen, out), (std::vector<Pressed>{
-                                         {"pagora.back", "Pagora", P, "ShowDashboard"},
-                                         {"pagora.device.enabled", "Pause printer", P,
-                                          "SetPrinterEnabled Office-laser_2 false"},
-                                         {"pagora.device.default", "Make preferred", P,
-                                          "SetDefaultPrinter Office-laser_2"},
-                                         {"pagora.device.queue", "View print queue", P, "ShowQueue"},
-                                         {"pagora.device.diagnostics", "Check printer", P, "ShowDiagnostics"},
-                                     }));
+  EXPECT_EQ(press_all(*screen, out),
+            (std::vector<Pressed>{
+                {"pagora.back", "Pagora", P, "ShowDashboard"},
+                {"pagora.device.enabled", "Pause printer", P, "SetPrinterEnabled Office-laser_2 false"},
+                {"pagora.device.default", "Make preferred", P, "SetDefaultPrinter Office-laser_2"},
+                {"pagora.device.queue", "View print queue", P, "ShowQueue"},
+                {"pagora.device.diagnostics", "Check printer", P, "ShowDiagnostics"},
+            }));
   EXPECT_EQ(sketch(*screen), (std::vector<std::string>{"column Pagora", "space 20", "card ", "space 16",
                                                        "card Ink and toner", "space 16", "card Printer controls"}));
 }
@@ -92,8 +90,10 @@ TEST(PrinterDetail, EverySupplyIsARowAndUnknownLevelsReadZero) {
   }
   const char* none = "This printer does not report supply levels.";
   const std::vector<Case> table = {
-      {"known and unknown", std::vector{supply("Black", 40), supply("Cyan", std::nullopt)},
-       {"Black level=0.4", "Cyan level=0"}, {"Black: 40% remaining", "Cyan: 0% remaining"}},
+      {"known and unknown",
+       std::vector{supply("Black", 40), supply("Cyan", std::nullopt)},
+       {"Black level=0.4", "Cyan level=0"},
+       {"Black: 40% remaining", "Cyan: 0% remaining"}},
       {"nine supplies, no limit", nine, nine_bars, {"S8: 80% remaining"}},
       {"no list", std::nullopt, {}, {none}},
       {"empty list", std::vector<printing::Supply>{}, {}, {none}},

@@ -28,26 +28,32 @@ TEST(Queue, PageLayout) {
     std::vector<std::string> expected;
   };
   std::vector<Case> table;
-  table.push_back({"no jobs", loaded(), std::nullopt, std::nullopt,
-                   {"column Pagora", "space 20", "card Nothing waiting"}});
+  table.push_back(
+      {"no jobs", loaded(), std::nullopt, std::nullopt, {"column Pagora", "space 20", "card Nothing waiting"}});
   table.push_back({"printers failing is not this screen's concern",
-                   ServiceSnapshot{failed(), std::vector<printing::PrintJob>{}, failed()}, std::nullopt, std::nullopt,
+                   ServiceSnapshot{failed(), std::vector<printing::PrintJob>{}, failed()},
+                   std::nullopt,
+                   std::nullopt,
                    {"column Pagora", "space 20", "card Nothing waiting"}});
   table.push_back({"notice, failure, then the warning",
                    ServiceSnapshot{std::vector<printing::PrinterQueue>{}, failed(), std::vector<printing::Scanner>{}},
-                   std::string("Office-9"), Notice{"Could not cancel document", "Try again.", false},
+                   std::string("Office-9"),
+                   Notice{"Could not cancel document", "Try again.", false},
                    {"column Pagora", "space 20", "banner Could not cancel document", "space 14",
                     "card Print jobs couldn't be checked", "space 14", "banner Cancel this document?", "space 14",
                     "card Nothing waiting"}});
-  table.push_back({"jobs in a grid", loaded({}, {job("Office-1", JobState::Held), job("Office-2", JobState::Completed)}),
-                   std::nullopt, std::nullopt, {"column Pagora", "space 20", "grid 2"}});
+  table.push_back({"jobs in a grid",
+                   loaded({}, {job("Office-1", JobState::Held), job("Office-2", JobState::Completed)}),
+                   std::nullopt,
+                   std::nullopt,
+                   {"column Pagora", "space 20", "grid 2"}});
   Outbox out;
   for (const auto& c : table) {
     auto screen = screens::queue_screen(c.snapshot, c.confirmation, c.notice, out.sender);
     EXPECT_EQ(sketch(*screen), c.expected) << c.name;
   }
-  auto screen = screens::queue_screen(loaded({}, {job("Office-1", JobState::Held)}), no_confirmation, no_notice,
-                                      out.sender);
+  auto screen =
+      screens::queue_screen(loaded({}, {job("Office-1", JobState::Held)}), no_confirmation, no_notice, out.sender);
   const auto grids = vimo_ui::testing::find_all<vimo_ui::CardGrid>(*screen);
   ASSERT_EQ(grids.size(), 1u);
   EXPECT_EQ(grids[0]->column_width, 330);
@@ -78,8 +84,7 @@ TEST(Queue, LabelAndActionsPerJobState) {
   };
   Outbox out;
   for (const auto& c : table) {
-    auto screen = screens::queue_screen(loaded({}, {job("Office-3", c.state)}), no_confirmation, no_notice,
-                                        out.sender);
+    auto screen = screens::queue_screen(loaded({}, {job("Office-3", c.state)}), no_confirmation, no_notice, out.sender);
     EXPECT_TRUE(has_text(*screen, c.label)) << static_cast<int>(c.state);
     EXPECT_EQ(card_buttons(*screen), std::vector<std::vector<std::string>>{c.buttons}) << static_cast<int>(c.state);
   }
@@ -97,8 +102,8 @@ TEST(Queue, ConfirmationSwapsOnlyTheAwaitedJobByExactId) {
   // "Office-1" is a prefix of "Office-10": only the exact id confirms.
   auto first = screens::queue_screen(loaded({}, jobs), std::string("Office-1"), no_notice, out.sender);
   EXPECT_TRUE(has_text(*first, "Cancel this document?"));
-  EXPECT_EQ(card_buttons(*first), (std::vector<std::vector<std::string>>{
-                                      {"Confirm cancel"}, {"Try again", "Cancel"}, {}}));
+  EXPECT_EQ(card_buttons(*first),
+            (std::vector<std::vector<std::string>>{{"Confirm cancel"}, {"Try again", "Cancel"}, {}}));
   EXPECT_EQ(press_all(*first, out), (std::vector<Pressed>{
                                         {"pagora.back", "Pagora", P, "ShowDashboard"},
                                         {"pagora.job.cancel", "Confirm cancel", P, "CancelJob Office-1"},
@@ -108,8 +113,8 @@ TEST(Queue, ConfirmationSwapsOnlyTheAwaitedJobByExactId) {
 
   // The confirmation moved to another job.
   auto moved = screens::queue_screen(loaded({}, jobs), std::string("Office-10"), no_notice, out.sender);
-  EXPECT_EQ(card_buttons(*moved), (std::vector<std::vector<std::string>>{
-                                      {"Cancel"}, {"Try again", "Confirm cancel"}, {}}));
+  EXPECT_EQ(card_buttons(*moved),
+            (std::vector<std::vector<std::string>>{{"Cancel"}, {"Try again", "Confirm cancel"}, {}}));
 
   // An awaited job that is not shown still gets the warning, and no card confirms.
   auto gone = screens::queue_screen(loaded({}, jobs), std::string("Office-99"), no_notice, out.sender);

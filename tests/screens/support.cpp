@@ -11,24 +11,38 @@ std::string describe(const Message& message) {
   return std::visit(
       [](const auto& m) -> std::string {
         using M = std::decay_t<decltype(m)>;
-        if constexpr (std::is_same_v<M, msg::Refresh>) return "Refresh";
-        else if constexpr (std::is_same_v<M, msg::ShowDashboard>) return "ShowDashboard";
-        else if constexpr (std::is_same_v<M, msg::ShowQueue>) return "ShowQueue";
-        else if constexpr (std::is_same_v<M, msg::ShowHistory>) return "ShowHistory";
-        else if constexpr (std::is_same_v<M, msg::ShowDiagnostics>) return "ShowDiagnostics";
-        else if constexpr (std::is_same_v<M, msg::FindPrinters>) return "FindPrinters";
-        else if constexpr (std::is_same_v<M, msg::ChooseDocument>) return "ChooseDocument";
-        else if constexpr (std::is_same_v<M, msg::ShowScan>) return "ShowScan";
-        else if constexpr (std::is_same_v<M, msg::ShowDevice>) return "ShowDevice " + m.queue_name;
-        else if constexpr (std::is_same_v<M, msg::SetDefaultPrinter>) return "SetDefaultPrinter " + m.queue_name;
+        if constexpr (std::is_same_v<M, msg::Refresh>)
+          return "Refresh";
+        else if constexpr (std::is_same_v<M, msg::ShowDashboard>)
+          return "ShowDashboard";
+        else if constexpr (std::is_same_v<M, msg::ShowQueue>)
+          return "ShowQueue";
+        else if constexpr (std::is_same_v<M, msg::ShowHistory>)
+          return "ShowHistory";
+        else if constexpr (std::is_same_v<M, msg::ShowDiagnostics>)
+          return "ShowDiagnostics";
+        else if constexpr (std::is_same_v<M, msg::FindPrinters>)
+          return "FindPrinters";
+        else if constexpr (std::is_same_v<M, msg::ChooseDocument>)
+          return "ChooseDocument";
+        else if constexpr (std::is_same_v<M, msg::ShowScan>)
+          return "ShowScan";
+        else if constexpr (std::is_same_v<M, msg::ShowDevice>)
+          return "ShowDevice " + m.queue_name;
+        else if constexpr (std::is_same_v<M, msg::SetDefaultPrinter>)
+          return "SetDefaultPrinter " + m.queue_name;
         else if constexpr (std::is_same_v<M, msg::SetPrinterEnabled>)
           return fmt::format("SetPrinterEnabled {} {}", m.queue_name, m.enabled);
-        else if constexpr (std::is_same_v<M, msg::RequestCancelJob>) return "RequestCancelJob " + m.job_id;
-        else if constexpr (std::is_same_v<M, msg::CancelJob>) return "CancelJob " + m.job_id;
-        else if constexpr (std::is_same_v<M, msg::RetryJob>) return "RetryJob " + m.job_id;
+        else if constexpr (std::is_same_v<M, msg::RequestCancelJob>)
+          return "RequestCancelJob " + m.job_id;
+        else if constexpr (std::is_same_v<M, msg::CancelJob>)
+          return "CancelJob " + m.job_id;
+        else if constexpr (std::is_same_v<M, msg::RetryJob>)
+          return "RetryJob " + m.job_id;
         else if constexpr (std::is_same_v<M, msg::AddPrinter>)
           return fmt::format("AddPrinter {}|{}|{}", m.printer.uri, m.printer.name, m.printer.location.value_or("-"));
-        else return "other message";
+        else
+          return "other message";
       },
       message);
 }
@@ -92,7 +106,9 @@ std::vector<Pressed> press_all(const Widget& screen, Outbox& outbox) {
   for (const Button* b : vimo_ui::testing::buttons(screen)) {
     const bool pressed = b->press();
     const auto sent = outbox.drain();
-    std::string sends = !pressed ? "nothing" : sent.size() == 1 ? sent.front() : fmt::format("{} messages", sent.size());
+    std::string sends = !pressed           ? "nothing"
+                        : sent.size() == 1 ? sent.front()
+                                           : fmt::format("{} messages", sent.size());
     out.push_back({b->control_id, b->label, b->execution, std::move(sends)});
   }
   return out;

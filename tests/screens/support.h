@@ -41,8 +41,8 @@ inline printing::Supply supply(std::string name, std::optional<std::uint8_t> lev
   return printing::Supply{std::move(name), std::nullopt, level};
 }
 
-inline ServiceSnapshot loaded(std::vector<printing::PrinterQueue> queues = {}, std::vector<printing::PrintJob> jobs = {},
-                              std::vector<printing::Scanner> scanners = {}) {
+inline ServiceSnapshot loaded(std::vector<printing::PrinterQueue> queues = {},
+                              std::vector<printing::PrintJob> jobs = {}, std::vector<printing::Scanner> scanners = {}) {
   return ServiceSnapshot{std::move(queues), std::move(jobs), std::move(scanners)};
 }
 
