@@ -36,6 +36,27 @@ TEST(DashboardCard, IsItsOwnWidgetTypeWithOneCardSurfaceChild) {
   EXPECT_EQ(dynamic_cast<const vimo_ui::Text&>(*inner->items[4]).text, "Actions");
 }
 
+// A surface that counts the loop's calls, to see the card hand them on.
+struct CountingSurface : vimo_ui::Container {
+  int updates = 0;
+  int syncs = 0;
+  bool update(vimo_ui::UpdateContext&) override { return ++updates == 1; }
+  void sync(vimo_ui::UpdateContext&) override { ++syncs; }
+};
+
+TEST(DashboardCard, HandsTheLoopsCallsToItsSurface) {
+  auto surface = std::make_unique<CountingSurface>();
+  auto* counting = surface.get();
+  surface::DashboardCard card(std::move(surface));
+  vimo_ui::UpdateContext cx;
+  EXPECT_TRUE(card.update(cx));  // the surface's answer comes back unchanged
+  EXPECT_FALSE(card.update(cx));
+  card.sync(cx);
+  EXPECT_EQ(counting->updates, 2);
+  EXPECT_EQ(counting->syncs, 1);
+  EXPECT_TRUE(counting->card_surface);
+}
+
 TEST(DashboardCard, NeverHoldsANullChild) {
   surface::DashboardCard card(nullptr);
   ASSERT_EQ(card.children().size(), 1u);
@@ -154,6 +175,8 @@ TEST(Dashboard, CurrentDocumentIsTheFirstActiveJob) {
   EXPECT_EQ(previews(*screen), std::vector<std::string>{"Current document 9/12"});
   // 8 of 12 pages is 66 whole percent.
   EXPECT_EQ(bars(*screen), std::vector<std::string>{"Current document progress=0.66"});
+  const auto boxes = vimo_ui::testing::find_all<vimo_ui::Container>(*screen);
+  EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(), [](auto* b) { return b->fixed_width == 260; }), 1);
   const auto heading = vimo_ui::testing::find_all<vimo_ui::Text>(*screen);
   const auto title = std::find_if(heading.begin(), heading.end(), [](auto* t) { return t->text == "Document 42"; });
   ASSERT_NE(title, heading.end());
