@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -232,25 +233,45 @@ DeviceAnswer ask_device(const std::string& uri, std::chrono::milliseconds timeou
   return answer;
 }
 
-// Asks every distinct device at once (bounded pool), so a refresh takes one
-// printer timeout however many printers do not answer.
+// Asks every distinct device at once on detached workers and waits until a
+// deadline, so a refresh takes about one printer timeout however many
+// printers stay silent, and even a connection step that ignores its timeout
+// (a stuck TLS handshake) cannot hold the refresh. Late answers are dropped.
 std::map<std::string, DeviceAnswer> ask_devices(const std::vector<std::string>& uris,
                                                 std::chrono::milliseconds timeout) {
-  std::vector<std::string> unique;
-  for (const auto& u : uris)
-    if (is_ipp_device(u) && std::find(unique.begin(), unique.end(), u) == unique.end())
-      unique.push_back(u);
-  std::vector<DeviceAnswer> answers(unique.size());
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t i = next++; i < unique.size(); i = next++) answers[i] = ask_device(unique[i], timeout);
+  struct Shared {
+    std::vector<std::string> uris;
+    std::vector<std::optional<DeviceAnswer>> answers;
+    std::atomic<std::size_t> next{0};
+    std::mutex m;
+    std::condition_variable cv;
+    std::size_t done = 0;
   };
+  auto shared = std::make_shared<Shared>();
+  for (const auto& u : uris)
+    if (is_ipp_device(u) && std::find(shared->uris.begin(), shared->uris.end(), u) == shared->uris.end())
+      shared->uris.push_back(u);
+  const std::size_t n = shared->uris.size();
+  shared->answers.resize(n);
   constexpr std::size_t max_threads = 16;
-  std::vector<std::jthread> pool;
-  for (std::size_t t = 0; t < std::min(max_threads, unique.size()); ++t) pool.emplace_back(work);
-  pool.clear();
+  for (std::size_t t = 0; t < std::min(max_threads, n); ++t) {
+    std::thread([shared, timeout] {
+      for (std::size_t i = shared->next++; i < shared->uris.size(); i = shared->next++) {
+        DeviceAnswer answer = ask_device(shared->uris[i], timeout);
+        std::lock_guard lock(shared->m);
+        shared->answers[i] = std::move(answer);
+        ++shared->done;
+        shared->cv.notify_all();
+      }
+    }).detach();
+  }
+  // libcups adds up to a second of its own to a request's wait.
+  const auto rounds = static_cast<long>((n + max_threads - 1) / max_threads);
+  const auto deadline = std::chrono::steady_clock::now() + (timeout + std::chrono::milliseconds(1500)) * rounds;
+  std::unique_lock lock(shared->m);
+  shared->cv.wait_until(lock, deadline, [&] { return shared->done == n; });
   std::map<std::string, DeviceAnswer> out;
-  for (std::size_t i = 0; i < unique.size(); ++i) out[unique[i]] = std::move(answers[i]);
+  for (std::size_t i = 0; i < n; ++i) out[shared->uris[i]] = shared->answers[i].value_or(DeviceAnswer{});
   return out;
 }
 

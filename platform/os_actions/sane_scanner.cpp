@@ -3,11 +3,9 @@
 // with a watchdog and cancels a scan whose data stops arriving.
 #include "os_actions/sane_scanner.h"
 
+#include "os_actions/png_writer.h"
 #include "os_actions/watched_call.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageWriter>
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 
@@ -137,18 +135,6 @@ std::size_t row_bytes(std::size_t samples, int depth) {
   return depth == 1 ? (samples + 7) / 8 : samples * static_cast<std::size_t>(depth / 8);
 }
 
-Result<ImageBytes> to_png(const QImage& image) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "png");
-  // zlib level 1: several times faster than the default on full pages, and
-  // scanned pages compress nearly as well.
-  writer.setQuality(80);
-  if (!writer.write(image)) return std::unexpected("cannot encode page: " + writer.errorString().toStdString());
-  return ImageBytes(bytes.begin(), bytes.end());
-}
-
 }  // namespace
 
 Result<ImageBytes> encode_page(const std::vector<Frame>& frames) {
@@ -161,10 +147,10 @@ Result<ImageBytes> encode_page(const std::vector<Frame>& frames) {
   if (depth != 1 && depth != 8 && depth != 16) return std::unexpected("unsupported sample depth");
   const int width = first.pixels_per_line;
   if (width <= 0 || first.bytes_per_line <= 0) return std::unexpected("the scanner delivered an empty image");
+  const std::size_t w = static_cast<std::size_t>(width);
   const std::size_t channels = first.kind == Frame::Kind::Rgb ? 3 : 1;
   const std::size_t bpl = static_cast<std::size_t>(first.bytes_per_line);
-  if (bpl < row_bytes(static_cast<std::size_t>(width) * channels, depth))
-    return std::unexpected("line length does not fit the width");
+  if (bpl < row_bytes(w * channels, depth)) return std::unexpected("line length does not fit the width");
   std::size_t lines = first.data.size() / bpl;
   for (const Frame& f : frames) {
     if (f.depth != depth || f.pixels_per_line != width || f.bytes_per_line != first.bytes_per_line)
@@ -172,50 +158,54 @@ Result<ImageBytes> encode_page(const std::vector<Frame>& frames) {
     lines = std::min(lines, f.data.size() / bpl);
   }
   if (lines == 0) return std::unexpected("the scanner delivered an empty image");
-  if (lines > 0x7fffffff || width > 0x7fffffff / 4) return std::unexpected("image too large");
-  const int height = static_cast<int>(lines);
-  const auto row_of = [&](const Frame& f, int y) { return f.data.data() + static_cast<std::size_t>(y) * bpl; };
+  if (lines > 0x7fffffff) return std::unexpected("image too large");
+  const auto row_of = [&](const Frame& f, std::uint32_t y) { return f.data.data() + std::size_t{y} * bpl; };
+  const auto height = static_cast<std::uint32_t>(lines);
+  const auto uwidth = static_cast<std::uint32_t>(width);
 
-  QImage image;
   if (three_pass) {
     const Frame* channel[3] = {nullptr, nullptr, nullptr};
     for (const Frame& f : frames) {
-      const int c = f.kind == Frame::Kind::Red ? 0 : f.kind == Frame::Kind::Green ? 1 : f.kind == Frame::Kind::Blue ? 2 : -1;
+      const int c = f.kind == Frame::Kind::Red     ? 0
+                    : f.kind == Frame::Kind::Green ? 1
+                    : f.kind == Frame::Kind::Blue  ? 2
+                                                   : -1;
       if (c < 0 || channel[c]) return std::unexpected("three-pass frames are not red, green and blue");
       channel[c] = &f;
     }
-    image = QImage(width, height, QImage::Format_RGB888);
-    for (int y = 0; y < height; ++y) {
-      std::uint8_t* out = image.scanLine(y);
-      for (int x = 0; x < width; ++x)
-        for (int c = 0; c < 3; ++c) out[x * 3 + c] = sample8(row_of(*channel[c], y), static_cast<std::size_t>(x), depth);
-    }
-  } else if (first.kind == Frame::Kind::Gray) {
-    if (depth == 1) {
-      // A set bit is black: index 1 of the colour table.
-      image = QImage(width, height, QImage::Format_Mono);
-      image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    } else {
-      image = QImage(width, height, depth == 16 ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
-    }
-    if (image.isNull()) return std::unexpected("image too large");
-    const std::size_t n = row_bytes(static_cast<std::size_t>(width), depth);
-    for (int y = 0; y < height; ++y) std::memcpy(image.scanLine(y), row_of(first, y), n);
-  } else {
-    image = QImage(width, height, QImage::Format_RGB888);
-    if (image.isNull()) return std::unexpected("image too large");
-    for (int y = 0; y < height; ++y) {
-      std::uint8_t* out = image.scanLine(y);
-      const std::uint8_t* in = row_of(first, y);
-      if (depth == 8) {
-        std::memcpy(out, in, static_cast<std::size_t>(width) * 3);
-      } else {
-        for (std::size_t i = 0; i < static_cast<std::size_t>(width) * 3; ++i) out[i] = sample8(in, i, depth);
-      }
-    }
+    return png::encode({uwidth, height, 8, png::Colour::Rgb}, [&](std::uint32_t y, std::uint8_t* out) {
+      for (std::size_t x = 0; x < w; ++x)
+        for (int c = 0; c < 3; ++c) out[x * 3 + c] = sample8(row_of(*channel[c], y), x, depth);
+    });
   }
-  if (image.isNull()) return std::unexpected("image too large");
-  return to_png(image);
+  if (first.kind == Frame::Kind::Gray) {
+    const std::size_t n = row_bytes(w, depth);
+    return png::encode({uwidth, height, static_cast<std::uint8_t>(depth), png::Colour::Gray},
+                       [&](std::uint32_t y, std::uint8_t* out) {
+                         const std::uint8_t* in = row_of(first, y);
+                         if (depth == 1) {
+                           // The scanner's set bit is black; PNG's is white.
+                           for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(~in[i]);
+                         } else if (depth == 16) {
+                           for (std::size_t x = 0; x < w; ++x) {
+                             std::uint16_t v;
+                             std::memcpy(&v, in + 2 * x, 2);  // host order in, big-endian out
+                             out[2 * x] = static_cast<std::uint8_t>(v >> 8);
+                             out[2 * x + 1] = static_cast<std::uint8_t>(v);
+                           }
+                         } else {
+                           std::memcpy(out, in, n);
+                         }
+                       });
+  }
+  return png::encode({uwidth, height, 8, png::Colour::Rgb}, [&](std::uint32_t y, std::uint8_t* out) {
+    const std::uint8_t* in = row_of(first, y);
+    if (depth == 8) {
+      std::memcpy(out, in, w * 3);
+    } else {
+      for (std::size_t i = 0; i < w * 3; ++i) out[i] = sample8(in, i, depth);
+    }
+  });
 }
 
 }  // namespace sane

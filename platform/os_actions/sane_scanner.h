@@ -40,7 +40,7 @@ struct Frame {
 
 // A PNG of the page made of one frame (grey or RGB) or three single-colour
 // frames. 1-bit grey stays 1-bit (a set bit is black), 16-bit grey stays
-// 16-bit (host byte order in), 16-bit colour becomes 8-bit per channel.
+// 16-bit (host byte order in), colour becomes 8 bits per channel.
 Result<ImageBytes> encode_page(const std::vector<Frame>& frames);
 
 }  // namespace sane

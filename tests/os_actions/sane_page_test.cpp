@@ -119,6 +119,20 @@ TEST(EncodePage, ColourSingleAndThreePass) {
   EXPECT_EQ(img.pixel(1, 0), qRgb(40, 50, 60));
 }
 
+TEST(EncodePage, IncompressiblePageRoundTripsExactly) {
+  // Noise compresses to more than one output buffer of the writer.
+  Frame noise{Frame::Kind::Rgb, 8, 301, 903, std::vector<std::uint8_t>(903 * 257)};
+  std::uint32_t seed = 12345;
+  for (auto& b : noise.data) {
+    seed = seed * 1664525u + 1013904223u;
+    b = static_cast<std::uint8_t>(seed >> 24);
+  }
+  const QImage img = decode(encode_page({noise})).convertToFormat(QImage::Format_RGB888);
+  ASSERT_EQ(img.size(), QSize(301, 257));
+  for (int y = 0; y < img.height(); ++y)
+    ASSERT_EQ(std::memcmp(img.constScanLine(y), noise.data.data() + y * 903, 903), 0) << "line " << y;
+}
+
 TEST(EncodePage, UnknownHeightUsesWholeLinesDelivered) {
   Frame hand{Frame::Kind::Gray, 8, 4, 4, std::vector<std::uint8_t>(4 * 5 + 3, 200)};
   const QImage img = decode(encode_page({hand}));
