@@ -1,6 +1,7 @@
 // Times one full refresh (queues, jobs, scanners, one after another as the
 // program's refresh does) against a private stack with N queues, then again
-// while the printer behind them is silent, and after it is killed.
+// while the printer behind them is silent, and after it is killed; and one
+// A4 colour scan of the test scanner at 300 and 600 dpi.
 //
 //   os_actions_refresh_bench [QUEUES] [RUNS]
 #include <signal.h>
@@ -94,6 +95,13 @@ int main(int argc, char** argv) {
     auto svc = make_system_service();
     svc->scanners();  // libsane's first start is not part of a refresh
     print("reachable printer", time_refresh(*svc, runs));
+    for (std::uint16_t dpi : {300, 600}) {
+      const auto t0 = Clock::now();
+      auto png = svc->scan_page("test:0", {.resolution_dpi = dpi, .colour_mode = 0, .source = 0});
+      std::printf("scan A4 colour %u dpi         %.0f ms, PNG %.1f MB %s\n", dpi,
+                  std::chrono::duration<double, std::milli>(Clock::now() - t0).count(),
+                  png ? static_cast<double>(png->size()) / 1e6 : 0.0, png ? "ok" : png.error().c_str());
+    }
     std::ifstream pid_file(dir + "/printer.pid");
     int pid = 0;
     pid_file >> pid;
