@@ -248,8 +248,27 @@ QWidget* Renderer::widget_for_control(std::string_view control_id) const {
   return nullptr;
 }
 
+namespace {
+
+// The first built-in widget under program widgets that only wrap one child.
+const Widget* screen_of(const Widget& root) {
+  const Widget* w = &root;
+  while (w->kind() == Kind::Custom) {
+    const auto children = w->children();
+    if (children.size() != 1 || !children.front()) break;
+    w = children.front();
+  }
+  return w;
+}
+
+}  // namespace
+
 void Renderer::render(const Widget& root) {
   stats_ = {};
+  // A screen that brings no page frame of its own (a bare column) would sit
+  // flush against the window's edges; give it the page's margins.
+  const bool framed = screen_of(root)->kind() != Kind::Column;
+  frame_->layout()->setContentsMargins(framed ? QMargins() : QMargins(32, 24, 32, 24));
   const Kind k = effective_kind(root);
   if (root_ && root_->kind == k && root_->type == root.type_name() && root_->shape == shape_of(root, k)) {
     update(*root_, root);
