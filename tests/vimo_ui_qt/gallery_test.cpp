@@ -18,20 +18,12 @@
 #include "gallery.h"
 #include "vimo_ui/qt/host.h"
 #include "vimo_ui/testing.h"
+#include "qt_wait.h"
 
 namespace {
 
 using namespace vimo_ui;
 
-bool run_until(const std::function<bool()>& done, int timeout_ms = 5000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeout_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
-}
 
 // Texts Qt shows as labels and button captions.
 std::set<std::string> shown_texts(QWidget* window) {

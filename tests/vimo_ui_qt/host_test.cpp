@@ -15,6 +15,7 @@
 #include "vimo_ui/channel.h"
 #include "vimo_ui/qt/host.h"
 #include "vimo_ui/widgets.h"
+#include "qt_wait.h"
 
 namespace {
 
@@ -44,15 +45,6 @@ class EchoRoot : public Widget {
   WidgetPtr screen_;
 };
 
-bool run_until(const std::function<bool()>& done, int timeout_ms = 5000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeout_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
-}
 
 QString shown_text(qt::EventLoopHost& host) {
   auto* label = host.window()->findChild<QLabel*>();
