@@ -15,10 +15,7 @@ vimo_ui::launch::LaunchRecord make_launch_record(std::function<surface::Collabor
   record.preview = [system](const LaunchContext& context) {
     return PreviewRoot{fixtures::fixture_root(fixtures::fixture_state(context.fixture), system()), std::nullopt};
   };
-  record.window_size = [](const LaunchContext& context) {
-    const auto size = fixtures::initial_window_size(context.fixture);
-    return WindowSize{size.width, size.height};
-  };
+  record.window_size = [](const LaunchContext& context) { return fixtures::initial_window_size(context.fixture); };
   record.may_close = [] { return true; };
   record.persist_opener = &vimo_ui::persist::open;
   record.resizable = true;
